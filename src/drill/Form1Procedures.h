@@ -1,0 +1,67 @@
+#pragma once
+
+// The main window's procedures: the run from Start to its results, the
+// practice options and the settings file. Each procedure works on the shared
+// DrillState and on the window's controls.
+
+#include "Form1Controls.h"
+#include "Key.h"
+
+#include "platform/Services.h"
+
+#include <cstdint>
+
+namespace tekkora {
+
+class Form1Procedures {
+public:
+    Form1Procedures(DrillState &state, const Services &services, Form1Controls &controls);
+
+    // Run flow.
+    void Command1_Click();
+    void Form_KeyDown(std::int16_t keyCode, std::int16_t shift);
+
+    // Practice options.
+    void al_Click();
+    void num_Click();
+    void all_Click();
+    void n10_Click();
+    void n30_Click();
+    void n50_Click();
+    void n99_Click();
+    void omoji_Click();
+    void kmoji_Click();
+    void lblMode_Click();
+    void lblNum_Click();
+    void Command2_Click();
+    void ver_Click();
+
+    // Settings file.
+    void Form_Load();
+    void Form_Unload();
+
+    bool isRunInProgress() const;
+    const KeyTable &keyTable() const { return KeyTable_; }
+    const DrillState &state() const { return state_; }
+
+    static constexpr const char *SettingsFileName = "tekora.ini";
+    QString settingsPath() const;
+
+private:
+    void Main();
+    void Quit();
+    void Wait();
+
+    void endRun();
+    void drawQuestion();
+    std::int16_t drawOnce();
+    void selectCount(OptionItem item, std::int16_t limit);
+    void syncCountItems();
+
+    DrillState &state_;
+    Services services_;
+    Form1Controls &controls_;
+    KeyTable KeyTable_{};
+};
+
+} // namespace tekkora

@@ -1,0 +1,102 @@
+// The options outlive the program in tekora.ini: read once at start-up,
+// written once when the main window closes.
+
+#include "Form1Procedures.h"
+
+#include "platform/BasicNumber.h"
+#include "platform/DataDirectory.h"
+#include "platform/PrivateProfile.h"
+
+#include <QDir>
+
+#include <array>
+#include <cstring>
+#include <string>
+
+namespace tekkora {
+
+namespace {
+constexpr const char *Section = "Data";
+
+// Reads one key into a buffer of the given size, filled with blanks first;
+// the value is the text before the first NUL.
+template <std::size_t Size>
+std::string readField(const char *key, const QString &path)
+{
+    std::array<char, Size> buffer;
+    buffer.fill(' ');
+    profile::getPrivateProfileString(Section, key, "", buffer.data(), buffer.size(), path);
+    return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+}
+
+// The text left-aligned in a field of the given width, filled with blanks.
+std::string field(const std::string &text, std::size_t width)
+{
+    std::string padded = text;
+    if (padded.size() < width)
+        padded.append(width - padded.size(), ' ');
+    return padded;
+}
+} // namespace
+
+QString Form1Procedures::settingsPath() const
+{
+    return fileInDirectory(services_.dataDirectory, QString::fromLatin1(SettingsFileName));
+}
+
+void Form1Procedures::Form_Load()
+{
+    const QString path = settingsPath();
+    const std::string mode = readField<2>("Mode", path);
+    const std::string num = readField<6>("Num", path);
+    const std::string cap = readField<2>("Cap", path);
+
+    state_.QuestionLimit = num.empty() ? std::int16_t(30) : roundToInt16Clamped(basicVal(num));
+
+    if (mode == "2")
+        num_Click();
+    else if (mode == "3")
+        all_Click();
+    else
+        al_Click();
+
+    if (cap == "0")
+        kmoji_Click();
+    else
+        omoji_Click();
+
+    syncCountItems();
+    Wait();
+}
+
+void Form1Procedures::syncCountItems()
+{
+    // The count items follow the loaded count, so the menu never shows one
+    // count while another is in force; a count no item offers marks none.
+    const std::int16_t limit = state_.QuestionLimit;
+    controls_.setChecked(OptionItem::n10, limit == 10);
+    controls_.setChecked(OptionItem::n30, limit == 30);
+    controls_.setChecked(OptionItem::n50, limit == 50);
+    controls_.setChecked(OptionItem::n99, limit == UnlimitedQuestions);
+}
+
+void Form1Procedures::Form_Unload()
+{
+    const QString path = settingsPath();
+    const std::string mode = field(std::to_string(int(state_.CharSet)), 2);
+    const std::string num = field(std::to_string(int(state_.QuestionLimit)), 6);
+    const std::string cap = field(controls_.isChecked(OptionItem::omoji) ? "1" : "0", 2);
+
+    for (const auto &[key, value] : {std::pair{"Mode", mode}, std::pair{"Num", num}, std::pair{"Cap", cap}}) {
+        const profile::WriteResult result = profile::writePrivateProfileString(Section, key, value, path);
+        if (!result.ok) {
+            controls_.reportError(QStringLiteral("Tekkora!"),
+                                  QStringLiteral("設定を保存できませんでした。\n%1\n%2")
+                                      .arg(QDir::toNativeSeparators(path), result.error));
+            break;
+        }
+    }
+    controls_.endProgram();
+}
+
+} // namespace tekkora

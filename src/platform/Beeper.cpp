@@ -1,0 +1,12 @@
+#include "Beeper.h"
+
+#include <QApplication>
+
+namespace tekkora {
+
+void SystemBeeper::beep()
+{
+    QApplication::beep();
+}
+
+} // namespace tekkora

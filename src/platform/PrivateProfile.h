@@ -1,0 +1,54 @@
+#pragma once
+
+// Private-profile (INI) files in 8-bit text, read and written by the rules
+// the settings file relies on:
+//  - section and key names match without regard to case (ASCII);
+//  - a section header's name is trimmed of blanks and tabs;
+//  - only the first section of a name and, inside it, the first key of a
+//    name count;
+//  - the value is the text after the first '=', blanks and tabs removed at
+//    both ends; a value enclosed in a matching pair of double or single quotes
+//    loses the quotes;
+//  - ';' and '#' have no special meaning ("Num=30 ;x" reads "30 ;x");
+//  - CR, LF and CR LF all end a line;
+//  - a missing file, section or key gives the default.
+// A write creates the file and the section when they are missing (CR LF line
+// ends, keys in the order written), replaces the value of an existing key in
+// place and leaves every other byte of the file as it was.
+
+#include <QString>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tekkora::profile {
+
+// The value of key in section of the given file contents, or the default.
+std::string lookupValue(std::string_view contents, std::string_view section, std::string_view key,
+                        std::string_view defaultValue);
+
+// The contents after storing key=value in section.
+std::string withValue(std::string_view contents, std::string_view section, std::string_view key,
+                      std::string_view value);
+
+// Reads like GetPrivateProfileStringA: copies at most size - 1 bytes of the
+// value (or of the default) into buffer and always ends it with a NUL.
+// Returns the number of bytes copied, NUL not counted. A file that cannot be
+// read counts as missing.
+std::size_t getPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, char *buffer, std::size_t size,
+                                    const QString &path);
+
+struct WriteResult {
+    bool ok = true;
+    QString error; // the system's reason when !ok
+};
+
+// Stores key=value in section of the file. The new contents replace the old
+// file atomically (temporary file in the same directory, flushed, renamed,
+// permissions kept), so the file is always either the old or the new one.
+WriteResult writePrivateProfileString(std::string_view section, std::string_view key,
+                                      std::string_view value, const QString &path);
+
+} // namespace tekkora::profile

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace tekkora {
+
+// Face names the windows are designed with. On systems without them, font
+// substitution maps them to faces with the same metrics or the same feel.
+inline const QString JapaneseGothicFace = QStringLiteral("ＭＳ Ｐゴシック");
+inline const QString ComicFace = QStringLiteral("Comic Sans MS");
+
+// Registers the substitutes (IPAPGothic, then Noto Sans CJK JP, for the
+// Japanese face; Comic Neue for the comic face). Call once before the first
+// window is built.
+void installFontSubstitutions();
+
+// The windows' default font: the Japanese Gothic face at 9 points, whose line
+// fits the 255- and 180-twip labels.
+QFont defaultWindowFont();
+
+// The Japanese Gothic face at a point size, regular weight, not italic.
+QFont japaneseFont(qreal pointSize);
+
+} // namespace tekkora
