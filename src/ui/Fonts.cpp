@@ -1,13 +1,15 @@
 #include "Fonts.h"
 
+#include <QStringList>
+
 namespace tekkora {
 
 void installFontSubstitutions()
 {
     QFont::insertSubstitutions(JapaneseGothicFace,
-                               {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
-                                QStringLiteral("IPAGothic")});
-    QFont::insertSubstitutions(ComicFace, {QStringLiteral("Comic Neue")});
+                               QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                           QStringLiteral("IPAGothic")});
+    QFont::insertSubstitutions(ComicFace, QStringList{QStringLiteral("Comic Neue")});
 }
 
 QFont japaneseFont(qreal pointSize)

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tekkora! needs to build, test and run,
+# skipping what is already there. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
+  # fonts the windows are drawn with
+  fonts-ipafont-gothic fonts-comic-neue
+  # tests: a display for end-to-end checks, sanitizers and fuzzers
+  xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
+  # benchmarks and their X11 probes
+  libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev
+  # packaging checks: Windows version record, desktop entry, AppStream, .deb
+  binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,321 @@
+#include "Form1.h"
+
+#include "ClickableLabel.h"
+#include "Fonts.h"
+#include "KeyCodes.h"
+#include "Palette.h"
+#include "ProgramIcon.h"
+#include "ResultsWindow.h"
+#include "Twips.h"
+
+#include "about/AboutBox.h"
+#include "platform/CheckedInt.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
+
+namespace tekkora {
+
+namespace {
+
+// Label1 keeps its top edge and its horizontal centre whatever its text.
+constexpr int Label1Top = 360;
+constexpr double Label1CentreTwips = 1140 + 255 / 2.0;
+
+void paintStatic(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colours::Background);
+    palette.setColor(QPalette::WindowText, colours::Caption);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QLabel *makeLabel(QLabel *label, const char *name, const QRect &geometry, Qt::Alignment alignment)
+{
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    label->setAlignment(alignment);
+    label->setFocusPolicy(Qt::NoFocus);
+    paintStatic(label);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(true);
+    button->setFocusPolicy(Qt::StrongFocus);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, colours::ButtonFace);
+    button->setPalette(palette);
+    return button;
+}
+
+// A label shows a carriage return as a line break.
+QString displayText(QString caption)
+{
+    caption.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    caption.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return caption;
+}
+
+} // namespace
+
+Form1::Form1(DrillState &state, const Services &services, QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , state_(state)
+    , services_(services)
+    , procedures_(state, services_, *this)
+    , programEnder_([] { QCoreApplication::exit(0); })
+    , resultsPresenter_([this] { showResultsWindow(state_, services_); })
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tekkora!"));
+    setWindowIcon(programIcon());
+    // Keys of a run go straight to the drill: no input method may swallow
+    // or transform them.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    buildControls();
+    buildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    guarded([this] { procedures_.Form_Load(); });
+
+    Command1_->setFocus();
+    adjustSize();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    client_->setFixedSize(twipsSize(2550, 2070));
+    paintStatic(client_);
+    setCentralWidget(client_);
+
+    // Created in the window's defining order, so the stacking matches.
+    Command2_ = makeButton(client_, "Command2", QStringLiteral("&Quit"), twipsRect(1320, 1560, 1095, 375));
+    Command1_ = makeButton(client_, "Command1", QStringLiteral("&Start"), twipsRect(120, 1560, 1095, 375));
+    Command1_->setDefault(true);
+    Label3_ = makeLabel(new QLabel(QStringLiteral("Mode："), client_), "Label3", twipsRect(120, 100, 495, 255),
+                        Qt::AlignLeft | Qt::AlignTop);
+    lblNum_ = static_cast<ClickableLabel *>(
+        makeLabel(new ClickableLabel(client_), "lblNum", twipsRect(1000, 100, 540, 180), Qt::AlignLeft | Qt::AlignTop));
+    lblMode_ = static_cast<ClickableLabel *>(
+        makeLabel(new ClickableLabel(client_), "lblMode", twipsRect(600, 100, 420, 180), Qt::AlignLeft | Qt::AlignTop));
+    lblNum_->setCursor(Qt::UpArrowCursor);
+    lblMode_->setCursor(Qt::UpArrowCursor);
+    Label2_ = makeLabel(new QLabel(QStringLiteral("Push the \"Esc\" Key to Exit."), client_), "Label2",
+                        twipsRect(0, 1200, 2535, 255), Qt::AlignHCenter | Qt::AlignTop);
+    Label2_->hide();
+    Label1_ = makeLabel(new QLabel(client_), "Label1", twipsRect(1140, Label1Top, 255, 720), Qt::AlignCenter);
+    Label1_->setFont(japaneseFont(36));
+
+    setTabOrder(Command1_, Command2_);
+
+    connect(Command1_, &QPushButton::clicked, this, [this] { guarded([this] { procedures_.Command1_Click(); }); });
+    connect(Command2_, &QPushButton::clicked, this, [this] { guarded([this] { procedures_.Command2_Click(); }); });
+    connect(lblMode_, &ClickableLabel::clicked, this, [this] { guarded([this] { procedures_.lblMode_Click(); }); });
+    connect(lblNum_, &ClickableLabel::clicked, this, [this] { guarded([this] { procedures_.lblNum_Click(); }); });
+}
+
+QAction *Form1::addOptionItem(QMenu *menu, OptionItem item, const char *name, const QString &caption,
+                              const QKeySequence &shortcut, void (Form1Procedures::*handler)())
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    action->setCheckable(true);
+    action->setShortcut(shortcut);
+    optionActions_[item] = action;
+    checks_[item] = false;
+    connect(action, &QAction::triggered, this, [this, item, handler] {
+        // The menu has already flipped the mark; the handler decides from
+        // the mark as it was, and sets it itself.
+        optionActions_[item]->setChecked(checks_[item]);
+        guarded([this, handler] { (procedures_.*handler)(); });
+    });
+    return action;
+}
+
+void Form1::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    bar->setNativeMenuBar(false);
+
+    op_ = bar->addMenu(QStringLiteral("オプション(&O)"));
+    op_->setObjectName(QStringLiteral("op"));
+    QMenu *mode = op_->addMenu(QStringLiteral("モード(&M)"));
+    mode->setObjectName(QStringLiteral("mode"));
+    addOptionItem(mode, OptionItem::al, "al", QStringLiteral("英字のみ"), QKeySequence(Qt::CTRL | Qt::Key_E),
+                  &Form1Procedures::al_Click);
+    addOptionItem(mode, OptionItem::num, "num", QStringLiteral("数字のみ"), QKeySequence(Qt::CTRL | Qt::Key_N),
+                  &Form1Procedures::num_Click);
+    addOptionItem(mode, OptionItem::all, "all", QStringLiteral("全て"), QKeySequence(Qt::CTRL | Qt::Key_A),
+                  &Form1Procedures::all_Click);
+    QMenu *set = op_->addMenu(QStringLiteral("回数(&S)"));
+    set->setObjectName(QStringLiteral("set"));
+    addOptionItem(set, OptionItem::n10, "n10", QStringLiteral("10回"), QKeySequence(Qt::Key_F5),
+                  &Form1Procedures::n10_Click);
+    addOptionItem(set, OptionItem::n30, "n30", QStringLiteral("30回"), QKeySequence(Qt::Key_F6),
+                  &Form1Procedures::n30_Click);
+    addOptionItem(set, OptionItem::n50, "n50", QStringLiteral("50回"), QKeySequence(Qt::Key_F7),
+                  &Form1Procedures::n50_Click);
+    addOptionItem(set, OptionItem::n99, "n99", QStringLiteral("無制限"), QKeySequence(Qt::Key_F8),
+                  &Form1Procedures::n99_Click);
+    QMenu *ca = op_->addMenu(QStringLiteral("表示(&C)"));
+    ca->setObjectName(QStringLiteral("ca"));
+    addOptionItem(ca, OptionItem::omoji, "omoji", QStringLiteral("大文字"), QKeySequence(Qt::CTRL | Qt::Key_O),
+                  &Form1Procedures::omoji_Click);
+    addOptionItem(ca, OptionItem::kmoji, "kmoji", QStringLiteral("小文字"), QKeySequence(Qt::CTRL | Qt::Key_K),
+                  &Form1Procedures::kmoji_Click);
+
+    // The marks the window is created with.
+    setChecked(OptionItem::n30, true);
+    setChecked(OptionItem::omoji, true);
+
+    QMenu *help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("help"));
+    QAction *ver = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&V)"));
+    ver->setObjectName(QStringLiteral("ver"));
+    connect(ver, &QAction::triggered, this, [this] { guarded([this] { procedures_.ver_Click(); }); });
+}
+
+bool Form1::event(QEvent *event)
+{
+    // With no control focused (only during a run, when both buttons are
+    // disabled) every key press is the drill's, Tab included.
+    if (event->type() == QEvent::KeyPress) {
+        QWidget *focus = focusWidget();
+        if (focus == nullptr || focus == this) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            const std::int16_t code = keyCodeFor(key->key(), key->modifiers());
+            const std::int16_t shift = shiftStateFor(key->modifiers());
+            guarded([this, code, shift] { procedures_.Form_KeyDown(code, shift); });
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    guarded([this] { procedures_.Form_Unload(); });
+}
+
+void Form1::guarded(const std::function<void()> &procedure)
+{
+    try {
+        procedure();
+    } catch (const OverflowError &) {
+        QMessageBox::critical(this, QStringLiteral("Tekkora!"),
+                              QStringLiteral("実行時エラー '6':\n\nオーバーフローしました。"));
+        endProgram();
+    }
+}
+
+void Form1::setLabel1Caption(const QString &caption)
+{
+    label1Caption_ = caption;
+    Label1_->setText(displayText(caption));
+    resizeLabel1();
+}
+
+void Form1::setLabel1FontSize(int points)
+{
+    QFont font = Label1_->font();
+    if (font.pointSizeF() == points)
+        return;
+    font.setPointSize(points);
+    Label1_->setFont(font);
+    resizeLabel1();
+}
+
+void Form1::resizeLabel1()
+{
+    const QSize size = Label1_->sizeHint();
+    const int left = int(std::lround(Label1CentreTwips / TwipsPerPixel - size.width() / 2.0));
+    Label1_->setGeometry(left, twips(Label1Top), size.width(), size.height());
+}
+
+void Form1::setLabel2Visible(bool visible) { Label2_->setVisible(visible); }
+void Form1::setCommand1Enabled(bool enabled) { Command1_->setEnabled(enabled); }
+void Form1::setCommand2Enabled(bool enabled) { Command2_->setEnabled(enabled); }
+bool Form1::isCommand1Enabled() const { return Command1_->isEnabled(); }
+
+void Form1::setOptionsMenuEnabled(bool enabled)
+{
+    op_->menuAction()->setEnabled(enabled);
+    // A disabled menu must take its shortcut keys with it.
+    for (auto &[item, action] : optionActions_)
+        action->setEnabled(enabled);
+}
+
+void Form1::setModeCaption(const QString &caption) { lblMode_->setText(caption); }
+void Form1::setNumCaption(const QString &caption) { lblNum_->setText(caption); }
+
+bool Form1::isChecked(OptionItem item) const
+{
+    return checks_.at(item);
+}
+
+void Form1::setChecked(OptionItem item, bool checked)
+{
+    checks_[item] = checked;
+    optionActions_.at(item)->setChecked(checked);
+}
+
+void Form1::showResults()
+{
+    if (resultsPresenter_)
+        resultsPresenter_();
+}
+
+void Form1::showAbout()
+{
+    showAboutBox();
+}
+
+void Form1::focusStartButton()
+{
+    Command1_->setFocus();
+}
+
+void Form1::unloadWindow()
+{
+    close();
+}
+
+void Form1::endProgram()
+{
+    if (programEnder_)
+        programEnder_();
+}
+
+void Form1::reportError(const QString &title, const QString &message)
+{
+    QMessageBox::warning(isVisible() ? this : nullptr, title, message);
+}
+
+} // namespace tekkora

@@ -1,0 +1,194 @@
+#include "Form2.h"
+
+#include "Fonts.h"
+#include "Palette.h"
+#include "ProgramIcon.h"
+#include "Twips.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+namespace tekkora {
+
+namespace {
+
+constexpr qreal FigureFontSize = 14.25;
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    label->setFocusPolicy(Qt::NoFocus);
+    label->setTextFormat(Qt::PlainText);
+    label->setAutoFillBackground(true);
+    return label;
+}
+
+// Row titles and units: white on the window's colour, left-aligned.
+QLabel *makeStatic(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
+{
+    QLabel *label = makeLabel(parent, name, caption, geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, colours::Background);
+    palette.setColor(QPalette::WindowText, colours::Caption);
+    label->setPalette(palette);
+    return label;
+}
+
+// Figure boxes: black on the light face colour inside a single-line border;
+// they keep their size whatever their text.
+QLabel *makeFigure(QWidget *parent, const char *name, const QRect &geometry, Qt::Alignment horizontal)
+{
+    QLabel *label = makeLabel(parent, name, QString(), geometry);
+    label->setAlignment(horizontal | Qt::AlignVCenter);
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setLineWidth(1);
+    label->setFont(japaneseFont(FigureFontSize));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, colours::ButtonFace);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    return label;
+}
+
+// A message box shows a carriage return as a line break.
+QString displayText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+Form2::Form2(const DrillState &state, const Services &services, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , procedures_(state, services, *this)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("結果"));
+    setWindowIcon(programIcon());
+    setFont(defaultWindowFont());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, colours::Background);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    setFixedSize(twipsSize(2910, 2670));
+
+    buildControls();
+
+    const QScreen *screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen != nullptr)
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+Form2::~Form2() = default;
+
+void Form2::buildControls()
+{
+    // Created in the window's defining order, so the stacking matches.
+    Command1_ = new QPushButton(QStringLiteral("&OK"), this);
+    Command1_->setObjectName(QStringLiteral("Command1"));
+    Command1_->setGeometry(twipsRect(960, 2160, 1215, 375));
+    Command1_->setAutoDefault(true);
+    Command1_->setDefault(true);
+    Command1_->setFocusPolicy(Qt::StrongFocus);
+    QPalette face = Command1_->palette();
+    face.setColor(QPalette::Button, colours::ButtonFace);
+    Command1_->setPalette(face);
+
+    LabMode_ = makeFigure(this, "LabMode", twipsRect(1080, 120, 975, 375), Qt::AlignHCenter);
+    Label4_ = makeStatic(this, "Label4", QStringLiteral("モード"), twipsRect(120, 240, 615, 255));
+    Label9_ = makeStatic(this, "Label9", QStringLiteral("回"), twipsRect(2160, 720, 375, 255));
+    Label8_ = makeStatic(this, "Label8", QStringLiteral("％"), twipsRect(2160, 1200, 255, 255));
+    Label7_ = makeStatic(this, "Label7", QStringLiteral("秒/キー"), twipsRect(2160, 1680, 735, 255));
+    LabSp_ = makeFigure(this, "LabSp", twipsRect(1080, 1560, 975, 375), Qt::AlignRight);
+    LabPar_ = makeFigure(this, "LabPar", twipsRect(1080, 1080, 975, 375), Qt::AlignRight);
+    LabMiss_ = makeFigure(this, "LabMiss", twipsRect(1080, 600, 975, 375), Qt::AlignRight);
+    Label3_ = makeStatic(this, "Label3", QStringLiteral("速さ"), twipsRect(120, 1680, 375, 255));
+    Label2_ = makeStatic(this, "Label2", QStringLiteral("正解率"), twipsRect(120, 1200, 855, 255));
+    Label1_ = makeStatic(this, "Label1", QStringLiteral("ミスの回数"), twipsRect(120, 720, 975, 255));
+
+    Command1_->setFocus();
+    connect(Command1_, &QPushButton::clicked, this, &Form2::Command1_Click);
+}
+
+void Form2::load()
+{
+    procedures_.Form_Load();
+}
+
+void Form2::Command1_Click()
+{
+    procedures_.Command1_Click();
+}
+
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    // No cancel button: Esc does nothing. The close box still closes.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+QLabel *Form2::figureBox(FigureBox box) const
+{
+    switch (box) {
+    case FigureBox::LabMode: return LabMode_;
+    case FigureBox::LabMiss: return LabMiss_;
+    case FigureBox::LabPar: return LabPar_;
+    case FigureBox::LabSp: return LabSp_;
+    }
+    return LabMode_;
+}
+
+void Form2::setCaption(FigureBox box, const QString &caption)
+{
+    figureBox(box)->setText(caption);
+}
+
+QString Form2::caption(FigureBox box) const
+{
+    return figureBox(box)->text();
+}
+
+void Form2::setLabMissWidth(int widthTwips)
+{
+    LabMiss_->resize(twips(widthTwips), LabMiss_->height());
+}
+
+void Form2::setLabel9Left(int leftTwips)
+{
+    Label9_->move(twips(leftTwips), Label9_->y());
+}
+
+void Form2::showMessage(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, displayText(text), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void Form2::unloadWindow()
+{
+    accept();
+}
+
+void Form2::reportError(const QString &title, const QString &message)
+{
+    // Loading runs before the window is shown: the box then belongs to the
+    // window underneath.
+    QWidget *owner = isVisible() ? this : parentWidget();
+    QMessageBox::warning(owner, title, message);
+}
+
+} // namespace tekkora

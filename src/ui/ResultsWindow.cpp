@@ -1,0 +1,19 @@
+#include "ResultsWindow.h"
+
+#include "Form2.h"
+
+#include <QApplication>
+
+namespace tekkora {
+
+void showResultsWindow(const DrillState &state, const Services &services)
+{
+    // A fresh window each time, so nothing of the last one (the wider
+    // LabMiss) carries over. Owned by the active window: modal over it and
+    // without a taskbar entry of its own.
+    Form2 form(state, services, QApplication::activeWindow());
+    form.load();
+    form.exec();
+}
+
+} // namespace tekkora
