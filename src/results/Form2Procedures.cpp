@@ -1,0 +1,58 @@
+#include "Form2Procedures.h"
+
+#include "ResultsText.h"
+#include "ScoreLog.h"
+
+#include "platform/LocalClock.h"
+
+#include <QDir>
+
+namespace tekkora {
+
+Form2Procedures::Form2Procedures(const DrillState &state, const Services &services, Form2Controls &controls)
+    : state_(state), services_(services), controls_(controls)
+{
+}
+
+void Form2Procedures::Form_Load()
+{
+    if (needsWideMissBox(state_.MissCount, state_.QuestionCount)) {
+        controls_.setLabMissWidth(WideLabMissWidth);
+        controls_.setLabel9Left(WideLabel9Left);
+    }
+    controls_.setCaption(FigureBox::LabPar, accuracyCaption(state_.Accuracy));
+    controls_.setCaption(FigureBox::LabSp, speedCaption(state_.ElapsedSeconds, state_.QuestionCount));
+    controls_.setCaption(FigureBox::LabMiss, missCaption(state_.MissCount, state_.QuestionCount));
+    controls_.setCaption(FigureBox::LabMode, charSetText(state_.CharSet));
+
+    ScoreRecord record;
+    record.QuestionCount = state_.QuestionCount;
+    record.MissCount = state_.MissCount;
+    record.Accuracy = state_.Accuracy;
+    record.ModeCaption = controls_.caption(FigureBox::LabMode);
+    record.AccuracyCaption = controls_.caption(FigureBox::LabPar);
+    record.SpeedCaption = controls_.caption(FigureBox::LabSp);
+    record.When = services_.clock.now();
+
+    // A log that cannot be written costs the record, not the results on
+    // screen: say so and carry on.
+    const ScoreLogResult logged = AppendScoreRecord(record, services_.dataDirectory);
+    if (!logged.ok)
+        controls_.reportError(QStringLiteral("Tekkora!"),
+                              QStringLiteral("スコアファイルに記録できませんでした。\n%1\n%2")
+                                  .arg(QDir::toNativeSeparators(logged.path), logged.error));
+}
+
+void Form2Procedures::Command1_Click()
+{
+    const int count = state_.QuestionCount;
+    if (count > FirstMilestone)
+        controls_.showMessage(firstMilestoneTitle(state_.QuestionCount), FirstMilestoneText);
+    if (count > SecondMilestone)
+        controls_.showMessage(SecondMilestoneTitle, SecondMilestoneText);
+    if (count > ThirdMilestone)
+        controls_.showMessage(ThirdMilestoneTitle, ThirdMilestoneText);
+    controls_.unloadWindow();
+}
+
+} // namespace tekkora
