@@ -3,7 +3,8 @@
 // Private-profile (INI) files in 8-bit text, read and written by the rules
 // the settings file relies on:
 //  - section and key names match without regard to case (ASCII);
-//  - a section header's name is trimmed of blanks and tabs;
+//  - a section header's name is trimmed of blanks and tabs, and so is a key's
+//    name; a line without '=' holds no key;
 //  - only the first section of a name and, inside it, the first key of a
 //    name count;
 //  - the value is the text after the first '=', blanks and tabs removed at
@@ -15,6 +16,12 @@
 // A write creates the file and the section when they are missing (CR LF line
 // ends, keys in the order written), replaces the value of an existing key in
 // place and leaves every other byte of the file as it was.
+//
+// Files are never read whole without a bound: a read looks at the first
+// MaxReadSize bytes only, so a huge or runaway tekora.ini cannot stall the
+// start; a write needs the whole file and refuses one larger than
+// MaxWriteSize rather than cut it. A name held by a directory, a pipe or a
+// device reads as a missing file and is never written.
 
 #include <QString>
 
@@ -24,11 +31,22 @@
 
 namespace tekkora::profile {
 
+inline constexpr qint64 MaxReadSize = qint64(1) << 20;  // 1 MiB
+inline constexpr qint64 MaxWriteSize = qint64(1) << 26; // 64 MiB
+
 // The value of key in section of the given file contents, or the default.
 std::string lookupValue(std::string_view contents, std::string_view section, std::string_view key,
                         std::string_view defaultValue);
 
-// The contents after storing key=value in section.
+// lookupValue() copied like GetPrivateProfileStringA copies: at most
+// size - 1 bytes into buffer, always ended with a NUL (nothing at all when
+// size is 0). Returns the number of bytes copied, NUL not counted.
+std::size_t readValue(std::string_view contents, std::string_view section, std::string_view key,
+                      std::string_view defaultValue, char *buffer, std::size_t size);
+
+// The contents after storing key=value in section. A value stops at its
+// first CR or LF, so it cannot add lines of its own. The section and key
+// names are the caller's own constants: no line ends, '=', ']' or leading '['.
 std::string withValue(std::string_view contents, std::string_view section, std::string_view key,
                       std::string_view value);
 
