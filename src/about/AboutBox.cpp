@@ -1,0 +1,24 @@
+#include "AboutBox.h"
+
+#include "frmAbout.h"
+
+#include <QApplication>
+#include <QWindow>
+
+namespace tekkora {
+
+void showAboutBox()
+{
+    frmAbout box;
+    box.setWindowModality(Qt::ApplicationModal);
+    // No owner widget, but tell the window manager which window the box
+    // belongs to, so that it gets no taskbar entry of its own.
+    if (QWidget *active = QApplication::activeWindow()) {
+        box.winId();
+        if (QWindow *owner = active->window()->windowHandle())
+            box.windowHandle()->setTransientParent(owner);
+    }
+    box.exec();
+}
+
+} // namespace tekkora

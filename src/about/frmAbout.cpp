@@ -1,0 +1,126 @@
+#include "frmAbout.h"
+
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
+#include "ui/ProgramIcon.h"
+#include "ui/Twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tekkora {
+
+namespace {
+
+// Where the credit's tooltip points people.
+const QString ContactAddress = QStringLiteral(TEKKORA_CONTACT_ADDRESS);
+
+// Labels here are opaque: white text on the window's own colour.
+void paintAsCaption(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colours::Background);
+    palette.setColor(QPalette::WindowText, colours::Caption);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QFont &font)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    paintAsCaption(label);
+    return label;
+}
+
+QFont comicFont(qreal pointSize, bool boldItalic)
+{
+    QFont font(ComicFace);
+    font.setPointSizeF(pointSize);
+    font.setWeight(boldItalic ? QFont::Bold : QFont::Normal);
+    font.setItalic(boldItalic);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    setWindowIcon(programIcon());
+    setFont(defaultWindowFont());
+    setFixedSize(twipsSize(5130, 1620));
+    setSizeGripEnabled(false);
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, colours::Background);
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
+
+    // A sunken two-pixel border around the 32-pixel image makes the 540-twip box.
+    picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    picIcon->setLineWidth(2);
+    picIcon->setPixmap(programIconImage32());
+    picIcon->setFocusPolicy(Qt::StrongFocus);
+    picIcon->move(twips(120), twips(120));
+    picIcon->resize(picIcon->pixmap().deviceIndependentSize().toSize()
+                    + QSize(2 * picIcon->frameWidth(), 2 * picIcon->frameWidth()));
+
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(twipsRect(3600, 1155, 1380, 345));
+    QPalette buttonPalette = cmdOK->palette();
+    buttonPalette.setColor(QPalette::Button, colours::ButtonFace);
+    cmdOK->setPalette(buttonPalette);
+    cmdOK->setDefault(true);
+
+    QFont challengeFont = japaneseFont(9);
+    challengeFont.setItalic(true);
+    Label1 = makeLabel(this, "Label1", QStringLiteral("あなたはどれだけ速く打てますか？？"), challengeFont);
+    Label1->setGeometry(twipsRect(960, 600, 3795, 225));
+    Label1->setToolTip(QStringLiteral("僕はだいたい0.4後半くらいです・・。"));
+
+    // GDI-style line: the end point itself is not drawn.
+    Line1 = new QFrame(this);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameStyle(QFrame::NoFrame);
+    QPalette linePalette = Line1->palette();
+    linePalette.setColor(QPalette::Window, colours::Caption);
+    Line1->setPalette(linePalette);
+    Line1->setAutoFillBackground(true);
+    Line1->setGeometry(twips(120), twips(960), twips(5040) - twips(120), 1);
+
+    lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Tekkora!  Ver. " TEKKORA_VERSION), comicFont(14.25, true));
+    lblTitle->setGeometry(twipsRect(840, 120, 3645, 405));
+
+    lblVersion = makeLabel(this, "lblVersion", QStringLiteral("by the Tekkora! developers"), comicFont(9, false));
+    lblVersion->setGeometry(twipsRect(600, 1200, 2535, 255));
+    lblVersion->adjustSize(); // grows or shrinks to the text from its top-left corner
+    lblVersion->setToolTip(QStringLiteral("Mail Come ! -> ") + ContactAddress);
+
+    setTabOrder(cmdOK, picIcon);
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    cmdOK->setFocus();
+}
+
+void frmAbout::cmdOK_Click()
+{
+    done(QDialog::Accepted);
+}
+
+void frmAbout::reject()
+{
+    cmdOK_Click();
+}
+
+} // namespace tekkora
