@@ -1,0 +1,95 @@
+// The floor: the least a Qt 6 Widgets program does for the drill's job. One
+// fixed-size window of the main window's size, one label in the same
+// Japanese Gothic face, a Japanese word until Space starts, then one digit;
+// the right digit key shows the next one, any other key beeps and draws
+// nothing. The runner divides Tekkora!'s figures by this program's.
+//
+// FLOOR_SEQUENCE=digits shows those digits in turn instead of random ones
+// (never the same twice in a row either way).
+
+#include <QApplication>
+#include <QFont>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QWidget>
+
+namespace {
+
+// The same substitution the program installs for its design face.
+const QString DesignFace = QStringLiteral("ＭＳ Ｐゴシック");
+
+QFont designFont(int points)
+{
+    QFont font(DesignFace);
+    font.setPointSize(points);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+class FloorWindow final : public QWidget {
+public:
+    FloorWindow()
+        : sequence_(qEnvironmentVariable("FLOOR_SEQUENCE"))
+    {
+        setWindowTitle(QStringLiteral("Tekkora floor"));
+        // The main window's outer size: its client area of 2550 x 2070 twips
+        // plus its one-line menu bar.
+        setFixedSize(170, 138 + 18);
+        label_ = new QLabel(QStringLiteral("開始"), this);
+        label_->setFont(designFont(36));
+        label_->setAlignment(Qt::AlignCenter);
+        label_->setGeometry(0, 24, 170, 64);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const int key = event->key();
+        if (!started_ && key == Qt::Key_Space) {
+            started_ = true;
+            // From now on one digit: the label shrinks to one glyph's box so
+            // each key repaints no more than that.
+            label_->setText(QStringLiteral("0"));
+            const QSize box = label_->sizeHint();
+            label_->setGeometry((width() - box.width()) / 2, 42, box.width(), box.height());
+            next();
+        } else if (started_ && key == Qt::Key_0 + current_) {
+            next();
+        } else {
+            QApplication::beep();
+        }
+    }
+
+private:
+    void next()
+    {
+        int digit;
+        do {
+            digit = sequence_.isEmpty() ? int(QRandomGenerator::global()->bounded(10))
+                                        : sequence_.at(position_++ % sequence_.size()).digitValue();
+        } while (digit == current_ && sequence_.isEmpty());
+        current_ = digit;
+        label_->setText(QString(QChar(u'0' + digit)));
+    }
+
+    QLabel *label_ = nullptr;
+    QString sequence_;
+    qsizetype position_ = 0;
+    int current_ = -1;
+    bool started_ = false;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QFont::insertSubstitutions(DesignFace, QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                                       QStringLiteral("IPAGothic")});
+    QApplication::setFont(designFont(9));
+    FloorWindow window;
+    window.show();
+    return app.exec();
+}
