@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# Start-up, memory and key response of Tekkora! beside the floor, on a
+# private Xvfb, and each figure's ratio to the floor.
+#
+#   bench/runner/run.sh TEKKORA_EXE FLOOR_EXE XPROBE_EXE
+#
+# Knobs (environment of this script only; the programs get none):
+#   BENCH_RUNS=10        launches of each program for the drill figures
+#   BENCH_KEYS=100       right keys timed per drill launch
+#   BENCH_WRONG=20       wrong keys per drill launch
+#   BENCH_LONG_RUNS=10   launches of each program for the 1000-question run
+#   BENCH_LONG_KEYS=1000 questions of that run
+#   BENCH_OUT=dir        keep the raw output there (default: a temp dir)
+#
+# Tekkora! is copied into a writable temp directory with tekora.ini beside
+# it (it keeps its files beside its executable); the programs alternate, the
+# order flipping every round, so drift on the machine hits both alike.
+set -euo pipefail
+
+if [ $# -lt 3 ]; then
+  sed -n '2,20p' "$0" >&2
+  exit 2
+fi
+tekkora_exe=$(readlink -f "$1")
+floor_exe=$(readlink -f "$2")
+xprobe=$(readlink -f "$3")
+runs=${BENCH_RUNS:-10}
+keys=${BENCH_KEYS:-100}
+wrong=${BENCH_WRONG:-20}
+long_runs=${BENCH_LONG_RUNS:-10}
+long_keys=${BENCH_LONG_KEYS:-1000}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tekkora-bench.XXXXXX")
+out=${BENCH_OUT:-$work/out}
+mkdir -p "$out" "$work/home" "$work/runtime" "$work/app"
+chmod 700 "$work/runtime"
+cp "$tekkora_exe" "$work/app/tekkora"
+
+xvfb_pid=
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work/app" "$work/home" "$work/runtime"
+  [ -n "${BENCH_OUT:-}" ] || rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of our own; Xvfb picks a free number and tells it on fd 3.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.05
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
+unset QT_QPA_PLATFORM QT_SCALE_FACTOR QT_FONT_DPI
+
+# settings NUM: digits, upper case, the given question count.
+settings() {
+  printf '[Data]\r\nMode=2 \r\nNum=%s \r\nCap=1 \r\n' "$1" >"$work/app/tekora.ini"
+  rm -f "$work/app/Score.txt"
+}
+
+# launch PROGRAM NAME XPROBE_ARGS...
+launch() {
+  local program=$1 name=$2
+  shift 2
+  if [ "$program" = tekkora ]; then
+    (cd "$work/app" && "$xprobe" -t '^Tekkora!$' "$@" -- ./tekkora) >"$out/$name.txt" 2>"$out/$name.err" || {
+      echo "probe failed: $name" >&2
+      cat "$out/$name.err" >&2
+    }
+  else
+    (cd "$work" && "$xprobe" -t '^Tekkora floor$' "$@" -- "$floor_exe") >"$out/$name.txt" 2>"$out/$name.err" || {
+      echo "probe failed: $name" >&2
+      cat "$out/$name.err" >&2
+    }
+  fi
+}
+
+both() { # ROUND KIND XPROBE_ARGS...
+  local round=$1 kind=$2
+  shift 2
+  local first=tekkora second=floor
+  if [ $((round % 2)) -eq 0 ]; then first=floor second=tekkora; fi
+  for program in $first $second; do
+    [ "$program" = tekkora ] && settings "$([ "$kind" = long ] && echo "$long_keys" || echo 32767)"
+    local extra=()
+    [ "$kind" = long ] && [ "$program" = tekkora ] && extra=(-r '^結果$')
+    launch "$program" "$program-$kind-$round" "${extra[@]}" "$@" -o "$out/$program-$kind-$round.keys"
+  done
+}
+
+echo "Xvfb $DISPLAY; $(nproc) cores; load $(cut -d' ' -f1-3 /proc/loadavg); raw output in $out" >&2
+
+# Warm the page cache and the font caches; not counted.
+settings 32767
+launch tekkora warmup-tekkora -S 300
+launch floor warmup-floor -S 300
+
+for round in $(seq "$runs"); do
+  echo "drill round $round/$runs" >&2
+  both "$round" drill -s -n "$keys" -w "$wrong"
+done
+for round in $(seq "$long_runs"); do
+  echo "1000-question round $round/$long_runs" >&2
+  # Only the memory counts here, so the probe does not wait long between keys.
+  both "$round" long -s -n "$long_keys" -q 1 -b 2
+done
+
+# field PROGRAM KIND KEY: one value per launch
+field() {
+  cat "$out/$1-$2-"*.txt 2>/dev/null | sed -n "s/^$3=//p"
+}
+median() { sort -n | awk '{v[NR]=$1} END {if (NR==0) print "NA"; else if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
+p95() { sort -n | awk '{v[NR]=$1} END {if (NR==0) print "NA"; else {i=int(0.95*(NR-1))+1; print v[i]}}'; }
+keys_of() { cat "$out/$1-drill-"*.keys 2>/dev/null | awk '$1=="right"{print $4}'; }
+sum() { awk '{s+=$1} END {print s+0}'; }
+count() { wc -l | tr -d ' '; }
+
+declare -A fig
+for p in tekkora floor; do
+  fig[$p.startup]=$( { field $p drill startup_paint_us; field $p long startup_paint_us; } | median)
+  fig[$p.startup.n]=$( { field $p drill startup_paint_us; field $p long startup_paint_us; } | count)
+  fig[$p.hwm]=$( { field $p drill startup_hwm_kib; field $p long startup_hwm_kib; } | median)
+  fig[$p.long]=$(field $p long end_hwm_kib | median)
+  fig[$p.long.n]=$(field $p long end_hwm_kib | count)
+  fig[$p.keymed]=$(keys_of $p | median)
+  fig[$p.keyp95]=$(keys_of $p | p95)
+  fig[$p.keys.n]=$(keys_of $p | count)
+  fig[$p.area]=$(cat "$out/$p-drill-"*.keys 2>/dev/null | awk '$1=="right"{print $7}' | median)
+  fig[$p.wrong]=$(field $p drill wrong_sent | sum)
+  fig[$p.wrongbells]=$(field $p drill wrong_bells | sum)
+  fig[$p.wrongdamaged]=$( { field $p drill wrong_damaged; field $p drill keys_hunted_wrong_damaged;
+                            field $p long keys_hunted_wrong_damaged; } | sum)
+  fig[$p.hunted]=$( { field $p drill keys_hunted_wrong; field $p long keys_hunted_wrong; } | sum)
+done
+
+row() { # LABEL UNIT-DIVISOR TEKKORA FLOOR LIMIT
+  awk -v label="$1" -v div="$2" -v t="$3" -v f="$4" -v limit="$5" 'BEGIN {
+    if (t == "NA" || f == "NA" || f == 0) { printf "%-44s %10s %10s %7s %7s  %s\n", label, t, f, "NA", limit, "n/a"; exit }
+    r = t / f
+    printf "%-44s %10.1f %10.1f %7.3f %7s  %s\n", label, t / div, f / div, r, "<=" limit, (r <= limit ? "ok" : "OVER")
+  }'
+}
+
+echo
+echo "Tekkora! against the floor: $runs drill launches and $long_runs ${long_keys}-question launches of each"
+printf '%-44s %10s %10s %7s %7s\n' "figure" "Tekkora!" "floor" "ratio" "target"
+row "start-up to first frame, ms (median, n=${fig[tekkora.startup.n]})" 1000 "${fig[tekkora.startup]}" "${fig[floor.startup]}" 1.10
+row "peak RSS after start-up, MiB (median)" 1024 "${fig[tekkora.hwm]}" "${fig[floor.hwm]}" 1.10
+row "peak RSS after ${long_keys} questions + results, MiB" 1024 "${fig[tekkora.long]}" "${fig[floor.long]}" 1.10
+row "key to repaint, us (median, n=${fig[tekkora.keys.n]})" 1 "${fig[tekkora.keymed]}" "${fig[floor.keymed]}" 1.10
+row "key to repaint, us (95th percentile)" 1 "${fig[tekkora.keyp95]}" "${fig[floor.keyp95]}" 1.25
+printf '%-44s %10s %10s\n' "area repainted per right key, px (median)" "${fig[tekkora.area]}" "${fig[floor.area]}"
+printf '%-44s %10s %10s\n' "wrong keys that drew anything" \
+  "${fig[tekkora.wrongdamaged]}/$(( ${fig[tekkora.wrong]} + ${fig[tekkora.hunted]} ))" \
+  "${fig[floor.wrongdamaged]}/$(( ${fig[floor.wrong]} + ${fig[floor.hunted]} ))"
+printf '%-44s %10s %10s\n' "wrong keys that rang the bell (of -w pass)" \
+  "${fig[tekkora.wrongbells]}/${fig[tekkora.wrong]}" "${fig[floor.wrongbells]}/${fig[floor.wrong]}"
