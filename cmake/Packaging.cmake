@@ -1,0 +1,75 @@
+# Installing and packaging: the Windows version record, the Linux desktop
+# entry, AppStream metadata and icons, and a Debian package built by CPack.
+# Every version number comes from project(VERSION) in the top CMakeLists.txt.
+
+include(GNUInstallDirs)
+
+set(TEKKORA_APP_ID "org.example.Tekkora")
+# The day the version in project() was released; AppStream wants a date for
+# every release it lists.
+set(TEKKORA_RELEASE_DATE "2026-12-08")
+
+# --- Windows: the icon and the version record ------------------------------
+# Written on every platform so the version record can be checked anywhere.
+set(rc_parts)
+foreach(part MAJOR MINOR PATCH TWEAK)
+  if("${PROJECT_VERSION_${part}}" STREQUAL "")
+    list(APPEND rc_parts 0)
+  else()
+    list(APPEND rc_parts ${PROJECT_VERSION_${part}})
+  endif()
+endforeach()
+list(JOIN rc_parts "," TEKKORA_RC_VERSION)
+set(TEKKORA_ICO_PATH "${PROJECT_SOURCE_DIR}/resources/icons/tekkora.ico")
+set(TEKKORA_RC_FILE "${PROJECT_BINARY_DIR}/tekkora.rc")
+configure_file(${PROJECT_SOURCE_DIR}/resources/windows/tekkora.rc.in ${TEKKORA_RC_FILE} @ONLY)
+
+if(WIN32 AND TARGET tekkora)
+  enable_language(RC)
+  target_sources(tekkora PRIVATE ${TEKKORA_RC_FILE})
+  set_source_files_properties(${TEKKORA_RC_FILE} PROPERTIES OBJECT_DEPENDS ${TEKKORA_ICO_PATH})
+endif()
+
+# --- Linux: desktop entry, AppStream metadata, icons -----------------------
+set(TEKKORA_DESKTOP_FILE "${PROJECT_SOURCE_DIR}/resources/linux/${TEKKORA_APP_ID}.desktop")
+set(TEKKORA_METAINFO_FILE "${PROJECT_BINARY_DIR}/${TEKKORA_APP_ID}.metainfo.xml")
+configure_file(${PROJECT_SOURCE_DIR}/resources/linux/${TEKKORA_APP_ID}.metainfo.xml.in
+               ${TEKKORA_METAINFO_FILE} @ONLY)
+
+if(UNIX AND NOT APPLE)
+  # Component "desktop" can be installed on its own, without the program;
+  # the packaging tests do that to check the files as they land.
+  install(FILES ${TEKKORA_DESKTOP_FILE}
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT desktop)
+  install(FILES ${TEKKORA_METAINFO_FILE}
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT desktop)
+  foreach(size 16 32)
+    install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/tekkora-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${TEKKORA_APP_ID}.png COMPONENT desktop)
+  endforeach()
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/linux/copyright
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tekkora COMPONENT desktop)
+endif()
+
+# --- CPack: a Debian package -----------------------------------------------
+set(CPACK_PACKAGE_NAME tekkora)
+set(CPACK_PACKAGE_VENDOR "The Tekkora! developers")
+set(CPACK_PACKAGE_CONTACT "The Tekkora! developers <${TEKKORA_CONTACT_ADDRESS}>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "typing-speed drill")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tekkora! shows one letter or digit at a time and times how fast and how
+accurately you type them, in runs of 10, 30 or 50 keys or without limit. It
+shows your misses, accuracy and seconds per key and keeps a score log.")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Tekkora")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Qt and the C++ runtime come from dpkg-shlibdeps; the fonts the windows are
+# drawn with are not libraries, so they are named here.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic | fonts-noto-cjk, fonts-comic-neue")
+include(CPack)
