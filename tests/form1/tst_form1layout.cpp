@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "ui/Twips.h"
+
 using namespace tekkora;
 using namespace tekkora::testing;
 
@@ -62,9 +64,13 @@ private slots:
         Form1Harness h;
         QVERIFY(h.showAndActivate());
         const QImage image = h.form->centralWidget()->grab().toImage();
-        // A corner of the client area and the empty middle of a label.
+        // Corners of the client area, and the empty side of the hidden Esc hint.
         QCOMPARE(QColor(image.pixel(1, 1)), QColor(128, 128, 255));
-        QCOMPARE(QColor(image.pixel(160, 120)), QColor(128, 128, 255));
+        QCOMPARE(QColor(image.pixel(1, 136)), QColor(128, 128, 255));
+        QCOMPARE(QColor(image.pixel(168, 85)), QColor(128, 128, 255));
+        // A button face: the style shades it, but it stays the blue-violet tint.
+        const QColor face(image.pixel(twips(1320) + 10, twips(1560) + 12));
+        QVERIFY2(face.blue() > 240 && face.red() > 170 && face.red() < 200, qPrintable(face.name()));
         for (const char *name : {"Label1", "Label2", "Label3", "lblMode", "lblNum"}) {
             const QLabel *label = h.label(name);
             QCOMPARE(label->palette().color(QPalette::Window), QColor(128, 128, 255));

@@ -203,7 +203,8 @@ private slots:
         case 2: h.press(Qt::Key_Q, Qt::AltModifier); break;
         default: h.form->close(); break;
         }
-        QCOMPARE(h.programEnds, 1);
+        // An access key clicks its button a moment later, as a click is shown.
+        QTRY_COMPARE(h.programEnds, 1);
         QVERIFY(!h.form->isVisible());
         QFile file(h.dir.filePath(QStringLiteral("tekora.ini")));
         QVERIFY(file.open(QIODevice::ReadOnly));
