@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tekkora {
@@ -60,6 +61,18 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
     palette.setColor(QPalette::Button, colours::ButtonFace);
     button->setPalette(palette);
     return button;
+}
+
+// Narrows a static caption's font just enough for its fixed width, so the
+// Gothic face's wider Latin letters are not cut off at the label's edge.
+void condenseToFit(QLabel *label)
+{
+    const int needed = label->fontMetrics().horizontalAdvance(label->text());
+    if (needed <= label->width())
+        return;
+    QFont font = label->font();
+    font.setStretch(std::max(50, 100 * label->width() / needed));
+    label->setFont(font);
 }
 
 // A label shows a carriage return as a line break.
@@ -116,6 +129,7 @@ void Form1::buildControls()
     Command1_->setDefault(true);
     Label3_ = makeLabel(new QLabel(QStringLiteral("Mode："), client_), "Label3", twipsRect(120, 100, 495, 255),
                         Qt::AlignLeft | Qt::AlignTop);
+    condenseToFit(Label3_);
     lblNum_ = static_cast<ClickableLabel *>(
         makeLabel(new ClickableLabel(client_), "lblNum", twipsRect(1000, 100, 540, 180), Qt::AlignLeft | Qt::AlignTop));
     lblMode_ = static_cast<ClickableLabel *>(
@@ -249,12 +263,24 @@ void Form1::setLabel1FontSize(int points)
         return;
     font.setPointSize(points);
     Label1_->setFont(font);
+    label1CharSizes_.fill(QSize());
     resizeLabel1();
+}
+
+QSize Form1::label1TextSize() const
+{
+    const QString text = Label1_->text();
+    if (text.size() != 1 || text.at(0).unicode() >= label1CharSizes_.size())
+        return Label1_->sizeHint();
+    QSize &size = label1CharSizes_[text.at(0).unicode()];
+    if (!size.isValid())
+        size = Label1_->sizeHint();
+    return size;
 }
 
 void Form1::resizeLabel1()
 {
-    const QSize size = Label1_->sizeHint();
+    const QSize size = label1TextSize();
     const int left = int(std::lround(Label1CentreTwips / TwipsPerPixel - size.width() / 2.0));
     Label1_->setGeometry(left, twips(Label1Top), size.width(), size.height());
 }

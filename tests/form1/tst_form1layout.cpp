@@ -89,6 +89,9 @@ private slots:
         QCOMPARE(h.button("Command1")->text(), QStringLiteral("&Start"));
         QCOMPARE(h.button("Command2")->text(), QStringLiteral("&Quit"));
         QCOMPARE(h.label("Label3")->text(), QStringLiteral("Mode："));
+        // Shown whole, colon included, within its fixed width.
+        const QLabel *label3 = h.label("Label3");
+        QVERIFY(label3->fontMetrics().horizontalAdvance(label3->text()) <= label3->width());
         QCOMPARE(h.label("Label2")->text().size(), 27);
         QCOMPARE(h.label("Label2")->text(), QStringLiteral("Push the \"Esc\" Key to Exit."));
         QVERIFY(h.label("Label2")->isHidden());
