@@ -14,17 +14,19 @@ void SystemRandomGenerator::reseedFromClock()
     // Nanoseconds of the clock, mixed with a running count: two reseeds that
     // land on the same clock reading still start different sequences.
     const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-    const auto ns = static_cast<std::uint64_t>(now);
     ++reseedCount_;
-    std::seed_seq seq{static_cast<std::uint32_t>(ns), static_cast<std::uint32_t>(ns >> 32),
-                      static_cast<std::uint32_t>(reseedCount_)};
-    engine_.seed(seq);
+    state_ = static_cast<std::uint64_t>(now) ^ (reseedCount_ * 0xD1B54A32D192ED03ull);
 }
 
 float SystemRandomGenerator::next()
 {
+    state_ += 0x9E3779B97F4A7C15ull;
+    std::uint64_t z = state_;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
     // 24 random bits fill a float's mantissa exactly, so the result is never 1.
-    return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f);
+    return static_cast<float>(z >> 40) * (1.0f / 16777216.0f);
 }
 
 } // namespace tekkora

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <random>
 
 namespace tekkora {
 
@@ -21,7 +20,9 @@ public:
     float next() override;
 
 private:
-    std::mt19937 engine_;
+    // SplitMix64: a reseed is one store, where a Mersenne Twister would fill
+    // 624 words of state on every question.
+    std::uint64_t state_ = 0;
     std::uint64_t reseedCount_ = 0;
 };
 
