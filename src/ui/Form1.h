@@ -8,6 +8,9 @@
 
 #include <QMainWindow>
 
+#include <QSize>
+
+#include <array>
 #include <functional>
 #include <map>
 
@@ -67,6 +70,7 @@ private:
     QAction *addOptionItem(QMenu *menu, OptionItem item, const char *name, const QString &caption,
                            const QKeySequence &shortcut, void (Form1Procedures::*handler)());
     void resizeLabel1();
+    QSize label1TextSize() const;
     // Runs a procedure; a run-time error is reported and ends the program.
     void guarded(const std::function<void()> &procedure);
 
@@ -88,6 +92,9 @@ private:
     std::map<OptionItem, QAction *> optionActions_;
     std::map<OptionItem, bool> checks_;
     QString label1Caption_;
+    // Label1's size for each one-character caption at the current font size,
+    // so a key press lays out no text beyond the label's own painting.
+    mutable std::array<QSize, 128> label1CharSizes_{};
     bool unloaded_ = false;
 };
 
