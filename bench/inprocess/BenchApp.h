@@ -1,0 +1,73 @@
+#pragma once
+
+// What every in-process benchmark starts with: a widget application on the
+// offscreen platform, in the program's fonts, and a private data directory.
+
+#include "ui/Fonts.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <vector>
+
+namespace tekkora::bench {
+
+inline void useOffscreenPlatform()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+inline void useProgramFonts()
+{
+    installFontSubstitutions();
+    QApplication::setFont(defaultWindowFont());
+}
+
+// Windows and files made lazily by the benchmarks go away here, while the
+// application still exists.
+inline std::vector<std::function<void()>> &teardown()
+{
+    static std::vector<std::function<void()>> steps;
+    return steps;
+}
+
+inline void runTeardown()
+{
+    for (auto it = teardown().rbegin(); it != teardown().rend(); ++it)
+        (*it)();
+    teardown().clear();
+}
+
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// Digits, never-ending run, upper case: every key press is a question.
+inline const QByteArray EndlessDigits = QByteArrayLiteral("[Data]\r\nMode=2 \r\nNum=32767 \r\nCap=1 \r\n");
+
+// A main() for Google Benchmark programs that need the application.
+#define TEKKORA_BENCHMARK_MAIN()                                                                                     \
+    int main(int argc, char **argv)                                                                                   \
+    {                                                                                                                 \
+        tekkora::bench::useOffscreenPlatform();                                                                       \
+        QApplication app(argc, argv);                                                                                 \
+        tekkora::bench::useProgramFonts();                                                                            \
+        benchmark::Initialize(&argc, argv);                                                                           \
+        if (benchmark::ReportUnrecognizedArguments(argc, argv))                                                       \
+            return 1;                                                                                                 \
+        benchmark::RunSpecifiedBenchmarks();                                                                          \
+        benchmark::Shutdown();                                                                                        \
+        tekkora::bench::runTeardown();                                                                                \
+        return 0;                                                                                                     \
+    }
+
+} // namespace tekkora::bench
