@@ -292,6 +292,11 @@ WriteResult writePrivateProfileString(std::string_view section, std::string_view
     if (old.truncated)
         return fail(systemReason(EFBIG));
 
+    // A file made read-only keeps its settings, although a rename could
+    // replace it.
+    if (old.status == ReadStatus::Read && !QFileInfo(path).isWritable())
+        return fail(systemReason(EACCES));
+
     const std::string updated = withValue(old.bytes, section, key, value);
 
     // QSaveFile writes into a temporary file beside the target, syncs it and

@@ -66,6 +66,8 @@ struct WriteResult {
 // Stores key=value in section of the file. The new contents replace the old
 // file atomically (temporary file in the same directory, flushed, renamed,
 // permissions kept), so the file is always either the old or the new one.
+// A file the user cannot write (made read-only) is left alone and reported
+// like any other failure.
 WriteResult writePrivateProfileString(std::string_view section, std::string_view key,
                                       std::string_view value, const QString &path);
 
