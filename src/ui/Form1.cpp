@@ -316,6 +316,8 @@ void Form1::showResults()
 {
     if (resultsPresenter_)
         resultsPresenter_();
+    // Back from the results: the main window takes the keyboard again.
+    activateWindow();
 }
 
 void Form1::showAbout()
