@@ -59,7 +59,6 @@ frmAbout::frmAbout(QWidget *parent)
     setWindowIcon(programIcon());
     setFont(defaultWindowFont());
     setFixedSize(twipsSize(5130, 1620));
-    setSizeGripEnabled(false);
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, colours::Background);
     setPalette(windowPalette);

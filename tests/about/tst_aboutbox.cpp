@@ -194,6 +194,8 @@ private slots:
     void creditStaysOnOneLineClearOfTheButton();
     void texts_data();
     void texts();
+    void captionsFitTheirLabels_data();
+    void captionsFitTheirLabels();
     void fontsResolveToInstalledFaces_data();
     void fontsResolveToInstalledFaces();
     void coloursOnScreen_data();
@@ -426,6 +428,29 @@ void TestAboutBox::texts()
     else
         actual = view.controls.at(name).toolTip;
     QCOMPARE(actual, expected);
+}
+
+void TestAboutBox::captionsFitTheirLabels_data()
+{
+    QTest::addColumn<QString>("name");
+
+    // A substitute face wider or taller than the designed one would clip.
+    QTest::newRow("Label1") << "Label1";
+    QTest::newRow("lblTitle") << "lblTitle";
+}
+
+void TestAboutBox::captionsFitTheirLabels()
+{
+    QFETCH(QString, name);
+
+    const BoxView view = openAndLook();
+    const ControlView c = view.controls.at(name);
+    const QFontMetrics metrics(c.font);
+    const QRect needed = metrics.boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft | Qt::AlignTop, c.text);
+    QVERIFY2(needed.width() <= c.geometry.width(),
+             qPrintable(QStringLiteral("%1 needs %2 px, has %3").arg(name).arg(needed.width()).arg(c.geometry.width())));
+    QVERIFY2(metrics.height() <= c.geometry.height(),
+             qPrintable(QStringLiteral("%1 needs %2 px high, has %3").arg(name).arg(metrics.height()).arg(c.geometry.height())));
 }
 
 void TestAboutBox::fontsResolveToInstalledFaces_data()
