@@ -27,7 +27,9 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/windows/tekkora.rc.in ${TEKKORA_R
 if(WIN32 AND TARGET tekkora)
   enable_language(RC)
   target_sources(tekkora PRIVATE ${TEKKORA_RC_FILE})
-  set_source_files_properties(${TEKKORA_RC_FILE} PROPERTIES OBJECT_DEPENDS ${TEKKORA_ICO_PATH})
+  # Resource compilers report no dependencies: rebuild when the icon changes.
+  set_source_files_properties(${TEKKORA_RC_FILE} TARGET_DIRECTORY tekkora
+                              PROPERTIES OBJECT_DEPENDS ${TEKKORA_ICO_PATH})
 endif()
 
 # --- Linux: desktop entry, AppStream metadata, icons -----------------------
