@@ -13,7 +13,7 @@ packages=(
   # benchmarks and their X11 probes
   libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev
   # packaging checks: Windows version record, desktop entry, AppStream, .deb
-  binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+  binutils-mingw-w64-x86-64 cpp python3 desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
