@@ -1,0 +1,70 @@
+// Appending one run to the score log, on an empty log and on one of 100 000
+// lines: the append must not read, scan or rewrite what is already there.
+
+#include "BenchApp.h"
+
+#include "platform/ShiftJis.h"
+#include "results/ScoreLog.h"
+
+#include <QDir>
+
+namespace tekkora::bench {
+namespace {
+
+ScoreRecord sampleRecord()
+{
+    ScoreRecord record;
+    record.QuestionCount = 50;
+    record.MissCount = 3;
+    record.Accuracy = 94.0f;
+    record.ModeCaption = QStringLiteral("英字");
+    record.AccuracyCaption = QStringLiteral("94.0");
+    record.SpeedCaption = QStringLiteral("0.523");
+    record.When = QDateTime(QDate(2000, 7, 15), QTime(9, 5));
+    return record;
+}
+
+// A log holding the header and the given number of records.
+void prepareLog(const QString &directory, int lines)
+{
+    QByteArray bytes = toShiftJis(scoreLogHeader()).bytes;
+    const QByteArray line = toShiftJis(formatScoreRecord(sampleRecord()) + QStringLiteral("\r\n")).bytes;
+    bytes.reserve(bytes.size() + line.size() * lines);
+    for (int i = 0; i < lines; ++i)
+        bytes += line;
+    writeFile(QDir(directory).filePath(ScoreFileName), bytes);
+}
+
+// The log grows by the timed appends only: 2000 of them, next to 100 000
+// lines or next to none.
+void BM_AppendScoreRecord(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const int lines = int(state.range(0));
+    prepareLog(dir.path(), lines);
+    const ScoreRecord record = sampleRecord();
+    for (auto _ : state) {
+        const ScoreLogResult result = AppendScoreRecord(record, dir.path());
+        if (!result.ok) {
+            state.SkipWithError(qPrintable(result.error));
+            break;
+        }
+    }
+    state.counters["lines_before"] = lines;
+}
+BENCHMARK(BM_AppendScoreRecord)->Arg(0)->Arg(100000)->Iterations(2000)->Repetitions(5)->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMicrosecond);
+
+// The text of one record, without the file.
+void BM_FormatScoreRecord(benchmark::State &state)
+{
+    const ScoreRecord record = sampleRecord();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(toShiftJis(formatScoreRecord(record) + QStringLiteral("\r\n")));
+}
+BENCHMARK(BM_FormatScoreRecord)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace tekkora::bench
+
+TEKKORA_BENCHMARK_MAIN()
