@@ -28,6 +28,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     // Form2Controls
@@ -40,10 +41,12 @@ private:
     void reportError(const QString &title, const QString &message) override;
 
     void buildControls();
+    void centreOnScreen();
     void Command1_Click();
     QLabel *figureBox(FigureBox box) const;
 
     Form2Procedures procedures_;
+    bool centred_ = false;
 
     QPushButton *Command1_ = nullptr;
     QLabel *LabMode_ = nullptr;
