@@ -9,6 +9,10 @@
 #include <cstring>
 #include <optional>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace tekkora::profile {
 
 namespace {
@@ -277,6 +281,12 @@ std::size_t getPrivateProfileString(std::string_view section, std::string_view k
 WriteResult writePrivateProfileString(std::string_view section, std::string_view key,
                                       std::string_view value, const QString &path)
 {
+    return writePrivateProfileStrings(section, {KeyValue{key, value}}, path);
+}
+
+WriteResult writePrivateProfileStrings(std::string_view section, std::initializer_list<KeyValue> entries,
+                                       const QString &path)
+{
     WriteResult result;
     const auto fail = [&](const QString &reason) {
         result.ok = false;
@@ -297,20 +307,39 @@ WriteResult writePrivateProfileString(std::string_view section, std::string_view
     if (old.status == ReadStatus::Read && !QFileInfo(path).isWritable())
         return fail(systemReason(EACCES));
 
-    const std::string updated = withValue(old.bytes, section, key, value);
+    std::string updated = old.bytes;
+    for (const KeyValue &entry : entries)
+        updated = withValue(updated, section, entry.key, entry.value);
 
-    // QSaveFile writes into a temporary file beside the target, syncs it and
-    // renames it over the target on commit(), keeping the old permissions;
-    // on any failure the old file stays as it was.
+    // QSaveFile writes into a temporary file beside the target and renames
+    // it over the target on commit(), keeping the old permissions. It does
+    // not notice on its own when the data never reached the disk: a failed
+    // flush or a short write still commits a cut file (Qt 6.4), and the
+    // result of its sync is ignored. So the writes go unbuffered and are
+    // checked one by one, and the sync is ours; on any failure the temporary
+    // file is dropped and the old file stays as it was.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(file.errorString());
-    const qint64 written = file.write(updated.data(), qint64(updated.size()));
-    if (written != qint64(updated.size())) {
-        const QString reason = file.errorString();
+    const auto abandon = [&](const QString &reason) {
         file.cancelWriting();
         return fail(reason);
+    };
+    const char *data = updated.data();
+    qint64 left = qint64(updated.size());
+    while (left > 0) {
+        const qint64 written = file.write(data, left);
+        if (written <= 0)
+            return abandon(file.errorString());
+        data += written;
+        left -= written;
     }
+    if (!file.flush())
+        return abandon(file.errorString());
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0)
+        return abandon(systemReason(errno));
+#endif
     if (!file.commit())
         return fail(file.errorString());
     return result;

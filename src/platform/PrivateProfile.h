@@ -26,6 +26,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -70,5 +71,15 @@ struct WriteResult {
 // like any other failure.
 WriteResult writePrivateProfileString(std::string_view section, std::string_view key,
                                       std::string_view value, const QString &path);
+
+struct KeyValue {
+    std::string_view key;
+    std::string_view value;
+};
+
+// Stores several keys, in the order given, in one replacement of the file:
+// either all of them reach it or none.
+WriteResult writePrivateProfileStrings(std::string_view section, std::initializer_list<KeyValue> entries,
+                                       const QString &path);
 
 } // namespace tekkora::profile

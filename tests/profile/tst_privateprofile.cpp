@@ -9,6 +9,9 @@
 
 #include <cstring>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -66,6 +69,8 @@ private slots:
     void writeFails_data();
     void writeFails();
     void writeRefusesAFileTooLargeToKeep();
+    void failedWriteLeavesTheOldFile();
+    void severalKeysInOneReplacement();
     void readOfNonFiles_data();
     void readOfNonFiles();
     void readOfHugeFileLooksAtItsStartOnly();
@@ -305,6 +310,45 @@ void TestPrivateProfile::writeRefusesAFileTooLargeToKeep()
     QCOMPARE(result.error, QStringLiteral("File too large"));
     QCOMPARE(QFileInfo(path).size(), profile::MaxWriteSize + 1);
     QCOMPARE(readWithBuffer(path, "Mode", 2), QByteArray("3"));
+}
+
+void TestPrivateProfile::failedWriteLeavesTheOldFile()
+{
+    // A file-size limit makes the write fail half way, as a full disk would.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("tekora.ini");
+    const QByteArray before = "[Data]\r\nMode=3\r\n" + QByteArray(300, ';') + "\r\n";
+    QVERIFY(writeFile(path, before));
+
+    struct rlimit old {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 100;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const profile::WriteResult result = profile::writePrivateProfileString("Data", "Num", "30    ", path);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!result.ok);
+    QCOMPARE(result.error, QStringLiteral("File too large"));
+    QCOMPARE(fileContents(path), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"tekora.ini"});
+}
+
+void TestPrivateProfile::severalKeysInOneReplacement()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("tekora.ini");
+    QVERIFY(writeFile(path, "[Data]\nCap=0\n"));
+    QVERIFY(profile::writePrivateProfileStrings("Data", {{"Mode", "2 "}, {"Num", "50    "}, {"Cap", "1 "}}, path).ok);
+    QCOMPARE(fileContents(path), QByteArray("[Data]\nCap=1 \nMode=2 \r\nNum=50    \r\n"));
+
+    // All or nothing: refused as a whole, not key by key.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QDir(dir.path()).mkdir("tekora.ini"));
+    QVERIFY(!profile::writePrivateProfileStrings("Data", {{"Mode", "2 "}, {"Num", "50    "}}, path).ok);
 }
 
 void TestPrivateProfile::readOfNonFiles_data()
