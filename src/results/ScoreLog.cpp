@@ -152,7 +152,13 @@ ScoreLogResult AppendScoreRecord(const ScoreRecord &record, const QString &direc
         // finding it there (whatever it holds) adds just the record.
         int fd = ::open(nativePath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            if (!finish(fd, writeWhole(fd, header.bytes, failure), failure))
+            const bool written = writeWhole(fd, header.bytes, failure);
+            // A file left empty would never get its header: take it away
+            // again, unless someone has written to it meanwhile.
+            struct stat info {};
+            if (!written && ::fstat(fd, &info) == 0 && info.st_size == 0)
+                ::unlink(nativePath.constData());
+            if (!finish(fd, written, failure))
                 return fail(failure.reason);
         } else if (errno != EEXIST) {
             return fail(qt_error_string(errno));

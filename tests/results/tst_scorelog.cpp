@@ -12,9 +12,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <latch>
 #include <thread>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tekkora;
@@ -259,6 +262,7 @@ private slots:
         QTest::addColumn<QString>("obstacle");
         QTest::newRow("a directory named Score.txt") << "directory";
         QTest::newRow("Score.txt pointing at a full disk") << "full";
+        QTest::newRow("a FIFO without a reader: no hang") << "fifo";
         QTest::newRow("data directory missing") << "missing";
         QTest::newRow("character Shift_JIS cannot hold") << "unconvertible";
         QTest::newRow("read-only file") << "readonly";
@@ -279,6 +283,8 @@ private slots:
             if (!QFile::exists(QStringLiteral("/dev/full")))
                 QSKIP("no /dev/full here");
             QVERIFY(QFile::link(QStringLiteral("/dev/full"), path));
+        } else if (obstacle == QLatin1String("fifo")) {
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
         } else if (obstacle == QLatin1String("missing")) {
             directory = dir.filePath(QStringLiteral("gone"));
         } else if (obstacle == QLatin1String("unconvertible")) {
@@ -305,6 +311,48 @@ private slots:
             QVERIFY(QFileInfo(path).isSymLink());
         if (obstacle == QLatin1String("missing"))
             QVERIFY(!QFileInfo::exists(directory));
+    }
+
+    // A write that stops part-way (here at a file size limit, as on a full
+    // disk) is taken back: the file holds what it held before, and a file
+    // this run created goes again so a later run writes its header.
+    void shortWriteLeavesNoPartialLine_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::newRow("new file, header cut short") << QByteArray();
+        QTest::newRow("record cut short") << QByteArray("0123456789\r\n");
+    }
+    void shortWriteLeavesNoPartialLine()
+    {
+        QFETCH(QByteArray, before);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Score.txt"));
+        if (!before.isEmpty())
+            writeFile(path, before);
+
+        rlimit saved{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tight = saved;
+        tight.rlim_cur = rlim_t(before.size() + 20);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &tight) == 0);
+        const ScoreLogResult result = AppendScoreRecord(exampleRecord(), dir.path());
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!result.ok);
+        QVERIFY(!result.error.isEmpty());
+        if (before.isEmpty())
+            QVERIFY(!QFileInfo::exists(path));
+        else
+            QCOMPARE(readAll(path), before);
+
+        // With room again, the next run writes as if nothing had happened.
+        QVERIFY(AppendScoreRecord(exampleRecord(), dir.path()).ok);
+        const QByteArray expected = before.isEmpty()
+                                        ? readAll(QStringLiteral(TEKKORA_GOLDEN_DIR "/score-example.txt"))
+                                        : before + cp932(formatScoreRecord(exampleRecord())) + CrLf;
+        QCOMPARE(readAll(path), expected);
     }
 
     // Two writers racing on a file that does not exist yet: one header, and
