@@ -6,6 +6,7 @@
 #include "Twips.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -17,6 +18,10 @@ namespace tekkora {
 namespace {
 
 constexpr qreal FigureFontSize = 14.25;
+// Gap between a figure and the border it is aligned to, in pixels.
+constexpr int FigureIndent = 2;
+// How far a caption may be condensed to fit its box.
+constexpr int MinimumStretch = 50;
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
 {
@@ -49,12 +54,30 @@ QLabel *makeFigure(QWidget *parent, const char *name, const QRect &geometry, Qt:
     label->setAlignment(horizontal | Qt::AlignVCenter);
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
     label->setLineWidth(1);
+    label->setIndent(FigureIndent);
     label->setFont(japaneseFont(FigureFontSize));
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, colours::ButtonFace);
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
     return label;
+}
+
+// The boxes keep their size whatever their text. A caption wider than its
+// box (long counts, or a face wider than the one the layout was drawn for)
+// is condensed until it fits, instead of losing its leading digits.
+void fitCaption(QLabel *box)
+{
+    QFont font = japaneseFont(FigureFontSize);
+    const int room = box->contentsRect().width() - 2 * FigureIndent;
+    const int width = QFontMetrics(font).horizontalAdvance(box->text());
+    if (width > room && width > 0) {
+        int stretch = qBound(MinimumStretch, 100 * room / width, 100);
+        font.setStretch(stretch);
+        while (stretch > MinimumStretch && QFontMetrics(font).horizontalAdvance(box->text()) > room)
+            font.setStretch(--stretch);
+    }
+    box->setFont(font);
 }
 
 // A message box shows a carriage return as a line break.
@@ -170,7 +193,9 @@ QLabel *Form2::figureBox(FigureBox box) const
 
 void Form2::setCaption(FigureBox box, const QString &caption)
 {
-    figureBox(box)->setText(caption);
+    QLabel *label = figureBox(box);
+    label->setText(caption);
+    fitCaption(label);
 }
 
 QString Form2::caption(FigureBox box) const
@@ -181,6 +206,7 @@ QString Form2::caption(FigureBox box) const
 void Form2::setLabMissWidth(int widthTwips)
 {
     LabMiss_->resize(twips(widthTwips), LabMiss_->height());
+    fitCaption(LabMiss_);
 }
 
 void Form2::setLabel9Left(int leftTwips)

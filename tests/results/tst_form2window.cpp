@@ -23,14 +23,14 @@ using namespace tekkora::testing;
 
 namespace {
 
-DrillState finishedRun(int questions, int misses)
+DrillState finishedRun(int questions, int misses, double seconds = -1)
 {
     DrillState state;
     state.CharSet = charset::Letters;
     state.QuestionCount = std::int16_t(questions);
     state.MissCount = std::int16_t(misses);
     state.Accuracy = computeAccuracy(state.QuestionCount, state.MissCount);
-    state.ElapsedSeconds = questions * 0.5;
+    state.ElapsedSeconds = seconds < 0 ? questions * 0.5 : seconds;
     return state;
 }
 
@@ -215,6 +215,37 @@ private slots:
         QCOMPARE(w.label(QStringLiteral("Label9"))->geometry(), QRect(label9Left, 48, 25, 17));
         QCOMPARE(w.label(QStringLiteral("LabSp"))->text(), QStringLiteral("0.500"));
         QVERIFY(w.scoreFile().contains(miss.toLatin1() + " \x89\xf1"));
+    }
+
+    // Every figure shows whole, first digit included, in its fixed box.
+    void figuresShowWhole_data()
+    {
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("misses");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("example run") << 50 << 3 << 26.15;
+        QTest::newRow("99 in 999, widest plain layout") << 999 << 99 << 500.0;
+        QTest::newRow("10 in 1000, widened") << 1000 << 10 << 500.0;
+        QTest::newRow("1000 in 1000, widened") << 1000 << 1000 << 500.0;
+        QTest::newRow("two integer digits of seconds") << 10 << 5 << 123.45;
+        QTest::newRow("three integer digits of seconds") << 10 << 5 << 1234.5;
+    }
+    void figuresShowWhole()
+    {
+        QFETCH(int, questions);
+        QFETCH(int, misses);
+        QFETCH(double, seconds);
+        Window w(finishedRun(questions, misses, seconds));
+        w.form.load();
+        for (const QString &name : FigureBoxes) {
+            const QLabel *box = w.label(name);
+            const int textWidth = QFontMetrics(box->font()).horizontalAdvance(box->text());
+            QVERIFY2(textWidth <= box->contentsRect().width() - 2 * box->indent(),
+                     qPrintable(QStringLiteral("%1 \"%2\": %3 px in %4").arg(name, box->text()).arg(textWidth)
+                                    .arg(box->contentsRect().width())));
+            QCOMPARE(box->font().pointSizeF(), 14.25);
+            QCOMPARE(box->size().height(), 25);
+        }
     }
 
     void okKeys_data()
