@@ -12,10 +12,13 @@
 //    loses the quotes;
 //  - ';' and '#' have no special meaning ("Num=30 ;x" reads "30 ;x");
 //  - CR, LF and CR LF all end a line;
-//  - a missing file, section or key gives the default.
+//  - a missing file, section or key gives the default;
+//  - every other byte, NUL included, is plain text.
 // A write creates the file and the section when they are missing (CR LF line
 // ends, keys in the order written), replaces the value of an existing key in
-// place and leaves every other byte of the file as it was.
+// place (the line keeps its own line end), puts a missing key after the last
+// non-blank line of its section, and leaves every other line as it was; a
+// last line without a line end gets CR LF when a line must follow it.
 //
 // Files are never read whole without a bound: a read looks at the first
 // MaxReadSize bytes only, so a huge or runaway tekora.ini cannot stall the
