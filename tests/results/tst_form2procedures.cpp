@@ -225,21 +225,6 @@ private slots:
         form.Command1_Click();
         QCOMPARE(controls.events, events);
     }
-
-    void milestoneTexts()
-    {
-        DrillState state = finishedRun(10, 0, 5.0);
-        state.QuestionCount = 1500;
-        FakePlatform fakes;
-        FakeForm2Controls controls;
-        Form2Procedures form(state, fakes.services(QString()), controls);
-        form.Command1_Click();
-        QCOMPARE(controls.messageTexts,
-                 (QStringList{QStringLiteral("Thank you for Playing!!"),
-                              QStringLiteral("あんたすごいよ！！こんなにやってくれてありがとう！！\r\n"
-                                             "俺も音楽にノって569回やったことがあるけど・・。"),
-                              QStringLiteral("マジ1000？。すっげーよ。即メールCome！感謝状あげるよ！(笑)")}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestForm2Procedures)

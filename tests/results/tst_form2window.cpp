@@ -148,7 +148,6 @@ private slots:
         // Its border.
         QCOMPARE(QColor(image.pixel(72, 15)), QColor(Qt::black));
 
-        const QString gothic = QFontInfo(w.label(QStringLiteral("Label1"))->font()).family();
         for (const QString &name : StaticLabels) {
             QLabel *label = w.label(name);
             QCOMPARE(label->palette().color(QPalette::Window), QColor(128, 128, 255));
@@ -179,7 +178,6 @@ private slots:
                      name == QLatin1String("LabMode") ? Qt::AlignHCenter : Qt::AlignRight);
             QCOMPARE(label->focusPolicy(), Qt::NoFocus);
         }
-        Q_UNUSED(gothic);
         QPushButton *ok = w.command1();
         QCOMPARE(ok->palette().color(QPalette::Button), QColor(192, 192, 255));
         QVERIFY(ok->isDefault());

@@ -87,21 +87,6 @@ private slots:
         QVERIFY(!written.startsWith("\xEF\xBB\xBF"));
     }
 
-    void secondRunAddsOnlyItsRecord()
-    {
-        QTemporaryDir dir;
-        QVERIFY(AppendScoreRecord(exampleRecord(), dir.path()).ok);
-        ScoreRecord next = exampleRecord();
-        next.When = QDateTime(QDate(2000, 12, 31), QTime(23, 59));
-        QVERIFY(AppendScoreRecord(next, dir.path()).ok);
-
-        const QByteArray written = readAll(dir.filePath(QStringLiteral("Score.txt")));
-        const QByteArray golden = readAll(QStringLiteral(TEKKORA_GOLDEN_DIR "/score-example.txt"));
-        QVERIFY(written.startsWith(golden));
-        QCOMPARE(written.mid(golden.size()), cp932(formatScoreRecord(next)) + CrLf);
-        QVERIFY(written.mid(golden.size()).startsWith("2000/12/31 23:59"));
-    }
-
     void existingFileGetsOnlyTheRecord_data()
     {
         QTest::addColumn<QByteArray>("before");
