@@ -87,15 +87,13 @@ void Form1Procedures::Form_Unload()
     const std::string num = field(std::to_string(int(state_.QuestionLimit)), 6);
     const std::string cap = field(controls_.isChecked(OptionItem::omoji) ? "1" : "0", 2);
 
-    for (const auto &[key, value] : {std::pair{"Mode", mode}, std::pair{"Num", num}, std::pair{"Cap", cap}}) {
-        const profile::WriteResult result = profile::writePrivateProfileString(Section, key, value, path);
-        if (!result.ok) {
-            controls_.reportError(QStringLiteral("Tekkora!"),
-                                  QStringLiteral("設定を保存できませんでした。\n%1\n%2")
-                                      .arg(QDir::toNativeSeparators(path), result.error));
-            break;
-        }
-    }
+    // All three keys in one replacement of the file: either every option
+    // reaches it or none does.
+    const profile::WriteResult result =
+        profile::writePrivateProfileStrings(Section, {{"Mode", mode}, {"Num", num}, {"Cap", cap}}, path);
+    if (!result.ok)
+        controls_.reportError(QStringLiteral("Tekkora!"), QStringLiteral("設定を保存できませんでした。\n%1\n%2")
+                                                              .arg(QDir::toNativeSeparators(path), result.error));
     controls_.endProgram();
 }
 
