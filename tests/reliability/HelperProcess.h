@@ -1,0 +1,117 @@
+#pragma once
+
+// Runs fault_helper in a child process, optionally as the unprivileged user
+// nobody, and collects what it printed.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QStringList>
+
+#include <unistd.h>
+
+namespace tekkora::testing {
+
+struct HelperOutput {
+    bool finished = false;
+    int exitCode = -1;
+    QStringList lines;
+    QString errors;
+
+    QStringList withPrefix(const QString &prefix) const
+    {
+        QStringList found;
+        for (const QString &line : lines)
+            if (line.startsWith(prefix))
+                found << line.mid(prefix.size());
+        return found;
+    }
+};
+
+class HelperProcess {
+public:
+    // workDir: a directory of the test's own in which the helper and what it
+    // needs are placed where an unprivileged user can reach them.
+    explicit HelperProcess(const QString &workDir) : workDir_(workDir) {}
+
+    static bool runningAsRoot() { return ::geteuid() == 0; }
+
+    // As root, setpriv drops to nobody; an ordinary user is refused by the
+    // permission bits alone.
+    static bool canRunUnprivileged()
+    {
+        return !runningAsRoot() || !QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty();
+    }
+
+    bool prepare()
+    {
+        QDir work(workDir_);
+        if (!work.mkpath(QStringLiteral("bin")) || !work.mkpath(QStringLiteral("home")))
+            return false;
+        helper_ = work.filePath(QStringLiteral("bin/fault_helper"));
+        if (!QFile::copy(QStringLiteral(TEKKORA_FAULT_HELPER), helper_))
+            return false;
+        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                              | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        return QFile::setPermissions(workDir_, everyone) && QFile::setPermissions(work.filePath("bin"), everyone)
+               && QFile::setPermissions(helper_, everyone)
+               && QFile::setPermissions(work.filePath("home"), everyone | QFile::WriteGroup | QFile::WriteOther);
+    }
+
+    HelperOutput run(const QStringList &arguments, bool unprivileged)
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        if (unprivileged && runningAsRoot())
+            process.start(QStandardPaths::findExecutable(QStringLiteral("setpriv")),
+                          QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                      QStringLiteral("--clear-groups"), helper_}
+                              + arguments);
+        else
+            process.start(helper_, arguments);
+        HelperOutput output;
+        output.finished = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
+        output.exitCode = process.exitCode();
+        output.lines = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        output.errors = QString::fromUtf8(process.readAllStandardError());
+        return output;
+    }
+
+    QString helperPath() const { return helper_; }
+
+    QProcessEnvironment environment()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const QString home = QDir(workDir_).filePath(QStringLiteral("home"));
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // The leak checker's suppressions may lie where nobody cannot read
+        // them: hand the child a copy of its own.
+        const QString lsan = env.value(QStringLiteral("LSAN_OPTIONS"));
+        QStringList options = lsan.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+        for (QString &option : options) {
+            if (!option.startsWith(QLatin1String("suppressions=")))
+                continue;
+            const QString copy = QDir(workDir_).filePath(QStringLiteral("bin/lsan.supp"));
+            if (!QFile::exists(copy)) {
+                QFile::copy(option.mid(int(qstrlen("suppressions="))), copy);
+                QFile::setPermissions(copy, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+            }
+            option = QStringLiteral("suppressions=") + copy;
+        }
+        if (!options.isEmpty())
+            env.insert(QStringLiteral("LSAN_OPTIONS"), options.join(QLatin1Char(':')));
+        return env;
+    }
+
+private:
+    QString workDir_;
+    QString helper_;
+};
+
+} // namespace tekkora::testing

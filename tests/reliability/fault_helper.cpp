@@ -1,0 +1,154 @@
+// A small program the fault tests run in a child process: as another user,
+// or to be killed in the middle of a save. It prints what a person would see
+// and what the program did, one line each:
+//   loaded <CharSet> <QuestionLimit> <upper case 1/0>
+//   message: <title>|<text>          (line breaks written as \n)
+//   ended <times the program ended>
+//   saved <n>                       (saveloop: after each complete save)
+//
+//   fault_helper score DIR                 load a results window for a finished run
+//   fault_helper save DIR MODE NUM CAP     load the main window, choose options, close it
+//   fault_helper saveloop DIR              save two option sets in turn until killed
+
+#include "RealWindow.h"
+#include "support/FakeForm1Controls.h"
+#include "support/FakePlatform.h"
+
+#include "drill/Form1Procedures.h"
+#include "ui/Form2.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstring>
+
+using namespace tekkora;
+using namespace tekkora::testing;
+
+namespace {
+
+void say(const QString &line)
+{
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void sayMessage(const QString &title, const QString &text)
+{
+    QString flat = text;
+    flat.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    say(QStringLiteral("message: ") + title + QLatin1Char('|') + flat);
+}
+
+// Every message box is reported and answered with OK.
+std::unique_ptr<ModalAnswerer> answerMessages()
+{
+    return std::make_unique<ModalAnswerer>([](QWidget *widget) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget)) {
+            sayMessage(box->windowTitle(), box->text());
+            pressOk(box);
+        } else {
+            say(QStringLiteral("unexpected window: ") + widget->metaObject()->className());
+            widget->close();
+        }
+    });
+}
+
+int score(const QString &dir)
+{
+    FakePlatform fakes;
+    DrillState state;
+    state.CharSet = charset::Letters;
+    state.QuestionCount = 10;
+    state.MissCount = 1;
+    state.Accuracy = 90.0f;
+    state.ElapsedSeconds = 5.0;
+    const auto answerer = answerMessages();
+    {
+        Form2 form(state, fakes.services(dir));
+        form.load();
+    }
+    say(QStringLiteral("done"));
+    return 0;
+}
+
+void chooseOptions(Form1Procedures &procedures, int mode, int num, int cap)
+{
+    switch (mode) {
+    case 1: procedures.al_Click(); break;
+    case 2: procedures.num_Click(); break;
+    default: procedures.all_Click(); break;
+    }
+    switch (num) {
+    case 10: procedures.n10_Click(); break;
+    case 30: procedures.n30_Click(); break;
+    case 50: procedures.n50_Click(); break;
+    default: procedures.n99_Click(); break;
+    }
+    if (cap == 0)
+        procedures.kmoji_Click();
+    else
+        procedures.omoji_Click();
+}
+
+int save(const QString &dir, int mode, int num, int cap)
+{
+    installFontSubstitutions();
+    QApplication::setFont(defaultWindowFont());
+    FakePlatform fakes;
+    DrillState state;
+    int ends = 0;
+    const auto answerer = answerMessages();
+    Form1 form(state, fakes.services(dir));
+    form.setProgramEnder([&ends] { ++ends; });
+    form.show();
+    say(QStringLiteral("loaded %1 %2 %3")
+            .arg(int(state.CharSet))
+            .arg(state.QuestionLimit)
+            .arg(form.findChild<QAction *>(QStringLiteral("omoji"))->isChecked() ? 1 : 0));
+    chooseOptions(form.procedures(), mode, num, cap);
+    form.close();
+    say(QStringLiteral("ended %1").arg(ends));
+    return 0;
+}
+
+[[noreturn]] void saveLoop(const QString &dir)
+{
+    FakePlatform fakes;
+    FakeForm1Controls controls;
+    DrillState state;
+    Form1Procedures procedures(state, fakes.services(dir), controls);
+    procedures.Form_Load();
+    for (long n = 1;; ++n) {
+        if (n % 2 == 1)
+            chooseOptions(procedures, 1, 10, 1);
+        else
+            chooseOptions(procedures, 3, 32767, 0);
+        procedures.Form_Unload();
+        for (const QString &error : controls.errors)
+            sayMessage(QStringLiteral("error"), error);
+        controls.errors.clear();
+        say(QStringLiteral("saved %1").arg(n));
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QString usage = QStringLiteral("usage: fault_helper score DIR | save DIR MODE NUM CAP | saveloop DIR");
+    if (argc >= 3 && std::strcmp(argv[1], "saveloop") == 0) {
+        QCoreApplication app(argc, argv);
+        saveLoop(QString::fromLocal8Bit(argv[2]));
+    }
+    QApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "score") == 0)
+        return score(QString::fromLocal8Bit(argv[2]));
+    if (argc == 6 && std::strcmp(argv[1], "save") == 0)
+        return save(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
+    say(usage);
+    return 2;
+}

@@ -1,0 +1,169 @@
+// tekora.ini in shapes nobody meant it to have: the window still starts,
+// a run still plays to its results, closing still ends the program, a person
+// is told when the options could not be kept, and whatever stood in the
+// file's place is still there afterwards.
+
+#include "RealWindow.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <random>
+
+using namespace tekkora;
+using namespace tekkora::testing;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+const QByteArray AllFiftyLower("[Data]\r\nMode=3 \r\nNum=50    \r\nCap=0 \r\n");
+
+QByteArray randomBytes(std::size_t size)
+{
+    std::mt19937 random(20240611);
+    QByteArray bytes(qsizetype(size), '\0');
+    for (char &c : bytes)
+        c = char(random() & 0xff);
+    return bytes;
+}
+
+QByteArray tenMegabytesOfText()
+{
+    const QByteArray line = "; notes the player keeps here, line after line, with = signs and [brackets]\r\n";
+    QByteArray text;
+    text.reserve(10 * 1024 * 1024 + line.size());
+    while (text.size() < 10 * 1024 * 1024)
+        text += line;
+    return text;
+}
+
+// Options as "CharSet QuestionLimit upper-case".
+QString options(const RealWindow &w)
+{
+    return QStringLiteral("%1 %2 %3")
+        .arg(int(w.state.CharSet))
+        .arg(w.state.QuestionLimit)
+        .arg(w.form->findChild<QAction *>(QStringLiteral("omoji"))->isChecked() ? 1 : 0);
+}
+
+} // namespace
+
+class TestSettingsFaults : public QObject {
+    Q_OBJECT
+
+private slots:
+    void faultySettingsFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("loaded");
+        QTest::addColumn<QString>("reason"); // of the message at the save; empty for none
+        QTest::addColumn<QString>("reloaded"); // what the next start reads; empty when not checked
+
+        QTest::newRow("a directory") << "directory" << "1 30 1" << "Is a directory" << "1 30 1";
+        QTest::newRow("binary") << "binary" << "1 30 1" << "" << "1 10 1";
+        QTest::newRow("10 MB of text after the section") << "hugeAfter" << "3 50 0" << "" << "3 10 0";
+        // Beyond what a start reads: the options go where the section is,
+        // and the text before them stays.
+        QTest::newRow("10 MB of text before the section") << "hugeBefore" << "1 30 1" << "" << "";
+        QTest::newRow("vanishes between load and save") << "vanishes" << "3 50 0" << "" << "3 10 0";
+    }
+
+    void faultySettingsFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, loaded);
+        QFETCH(QString, reason);
+        QFETCH(QString, reloaded);
+
+        QByteArray before;
+        RealWindow w([&](RealWindow &window) {
+            const QString path = window.settingsPath();
+            if (kind == "directory") {
+                QDir(window.dir.path()).mkpath(QStringLiteral("tekora.ini/inside"));
+                writeAll(path + QStringLiteral("/inside/keep.txt"), "kept");
+                return;
+            }
+            if (kind == "binary")
+                before = randomBytes(64 * 1024);
+            else if (kind == "hugeAfter")
+                before = AllFiftyLower + tenMegabytesOfText();
+            else if (kind == "hugeBefore")
+                before = tenMegabytesOfText() + AllFiftyLower;
+            else
+                before = AllFiftyLower;
+            writeAll(path, before);
+        });
+        QCOMPARE(options(w), loaded);
+        if (kind == "vanishes")
+            QVERIFY(QFile::remove(w.settingsPath()));
+
+        // The program keeps running: a 10-question run plays to its results.
+        QList<SeenMessage> messages;
+        int resultsWindows = 0;
+        ModalAnswerer answerer([&](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                messages.append({box->windowTitle(), box->text()});
+                pressOk(box);
+            } else if (auto *results = qobject_cast<Form2 *>(modal)) {
+                ++resultsWindows;
+                results->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+            }
+        });
+        QVERIFY(w.showAndActivate());
+        RealWindow::press(Qt::Key_F5);
+        RealWindow::press(Qt::Key_Space);
+        for (int i = 0; i < 10; ++i)
+            w.pressRightKey();
+        QCOMPARE(resultsWindows, 1);
+        QCOMPARE(w.state.QuestionCount, std::int16_t(10));
+        QVERIFY(!w.running());
+
+        // Closing saves and ends the program, whatever became of the file.
+        w.form->close();
+        QCOMPARE(w.programEnds, 1);
+        if (reason.isEmpty()) {
+            QVERIFY2(messages.isEmpty(), qPrintable(messages.value(0).text));
+        } else {
+            QCOMPARE(messages.size(), 1);
+            QVERIFY2(messages[0].text.contains(w.settingsPath()), qPrintable(messages[0].text));
+            QVERIFY2(messages[0].text.contains(reason), qPrintable(messages[0].text));
+        }
+
+        // Nothing that stood there is lost.
+        const QByteArray after = readAll(w.settingsPath());
+        if (kind == "directory") {
+            QVERIFY(QFileInfo(w.settingsPath()).isDir());
+            QCOMPARE(readAll(w.settingsPath() + QStringLiteral("/inside/keep.txt")), QByteArray("kept"));
+        } else if (kind == "binary") {
+            QVERIFY(after.startsWith(before));
+            QCOMPARE(after.mid(before.size()).trimmed(), QByteArray("[Data]\r\nMode=1 \r\nNum=10    \r\nCap=1"));
+        } else if (kind == "hugeBefore") {
+            QCOMPARE(after, tenMegabytesOfText() + QByteArray("[Data]\r\nMode=1 \r\nNum=10    \r\nCap=1 \r\n"));
+        } else {
+            QByteArray expected = before;
+            expected.replace("Num=50    ", "Num=10    ");
+            QCOMPARE(after, expected);
+        }
+
+        if (!reloaded.isEmpty()) {
+            w.form.reset();
+            w.create();
+            QCOMPARE(options(w), reloaded);
+        }
+        QCOMPARE(liveResultsWindows(), 0);
+    }
+};
+
+QTEST_MAIN(TestSettingsFaults)
+#include "tst_settingsfaults.moc"
