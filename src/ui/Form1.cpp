@@ -287,7 +287,15 @@ void Form1::resizeLabel1()
 
 void Form1::setLabel2Visible(bool visible) { Label2_->setVisible(visible); }
 void Form1::setCommand1Enabled(bool enabled) { Command1_->setEnabled(enabled); }
-void Form1::setCommand2Enabled(bool enabled) { Command2_->setEnabled(enabled); }
+void Form1::setCommand2Enabled(bool enabled)
+{
+    Command2_->setEnabled(enabled);
+    // With both buttons disabled the window itself holds the focus rather
+    // than nothing: the menu bar, entered with Alt during a run, hands the
+    // focus back to whoever had it, and with nobody it would keep the keys.
+    if (!enabled && !Command1_->isEnabled())
+        setFocus(Qt::OtherFocusReason);
+}
 bool Form1::isCommand1Enabled() const { return Command1_->isEnabled(); }
 
 void Form1::setOptionsMenuEnabled(bool enabled)
