@@ -146,6 +146,12 @@ class TestKeyFlood : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup()
+    {
+        // Every window of a test, modal ones included, is gone after it.
+        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
     void menuBarGivesTheKeysBack_data()
     {
         QTest::addColumn<QList<int>>("keys");

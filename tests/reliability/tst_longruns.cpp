@@ -59,6 +59,12 @@ class TestLongRuns : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup()
+    {
+        // Every window of a test, modal ones included, is gone after it.
+        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
     void unlimitedRunToTheLastQuestion()
     {
         RealWindow w;

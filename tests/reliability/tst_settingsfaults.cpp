@@ -63,6 +63,12 @@ class TestSettingsFaults : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup()
+    {
+        // Every window of a test, modal ones included, is gone after it.
+        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
     void faultySettingsFile_data()
     {
         QTest::addColumn<QString>("kind");
