@@ -13,6 +13,12 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The plug-ins the program uses (the platform and its input context) are
+    // loaded by now. The program reads no image format but PNG, which Qt
+    // reads itself; left searchable, the first image read (the program icon,
+    // the menu bar's extension button) would load every image-format plug-in
+    // installed just to ask each whether it reads PNG.
+    QCoreApplication::setLibraryPaths({});
     QCoreApplication::setApplicationName(QStringLiteral("Tekkora"));
     tekkora::installFontSubstitutions();
     QApplication::setFont(tekkora::defaultWindowFont());
