@@ -1,9 +1,28 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tekkora! with its tests and runs the whole
-# suite; no display is needed.
+# suite; no display is needed. Then runs the suite again built with
+# AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer, and gives
+# every fuzzer a short run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+jobs=$(nproc)
+
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
-ctest --test-dir build --output-on-failure
+ctest --test-dir build --output-on-failure --parallel "$jobs"
+
+# Any memory error, leak or undefined behaviour fails its test. Leaks inside
+# the system's libraries are suppressed by name; ours never are.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEKKORA_SANITIZE=ON -DTEKKORA_BUILD_BENCH=OFF
+cmake --build build-asan
+ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:print_stacktrace=1:strict_init_order=1 \
+UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+LSAN_OPTIONS="suppressions=$PWD/tests/reliability/lsan.supp:print_suppressions=0" \
+  ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+
+# The fuzzers, 20 seconds each from their seed corpus.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DTEKKORA_FUZZ=ON \
+  -DTEKKORA_BUILD_TESTS=OFF -DTEKKORA_BUILD_BENCH=OFF
+cmake --build build-fuzz --target tekkora_fuzzers
+scripts/run-fuzzers.sh build-fuzz 20
