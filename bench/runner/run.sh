@@ -3,6 +3,7 @@
 # private Xvfb, and each figure's ratio to the floor.
 #
 #   bench/runner/run.sh TEKKORA_EXE FLOOR_EXE XPROBE_EXE
+#   bench/runner/run.sh --summarize DIR     (the table again from kept output)
 #
 # Knobs (environment of this script only; the programs get none):
 #   BENCH_RUNS=10        launches of each program for the drill figures
@@ -17,18 +18,24 @@
 # order flipping every round, so drift on the machine hits both alike.
 set -euo pipefail
 
-if [ $# -lt 3 ]; then
-  sed -n '2,20p' "$0" >&2
-  exit 2
-fi
-tekkora_exe=$(readlink -f "$1")
-floor_exe=$(readlink -f "$2")
-xprobe=$(readlink -f "$3")
 runs=${BENCH_RUNS:-10}
 keys=${BENCH_KEYS:-100}
 wrong=${BENCH_WRONG:-20}
 long_runs=${BENCH_LONG_RUNS:-10}
 long_keys=${BENCH_LONG_KEYS:-1000}
+
+if [ "${1:-}" = --summarize ] && [ $# -eq 2 ]; then
+  out=$2
+  runs=$( (ls "$out"/tekkora-drill-*.txt 2>/dev/null || true) | wc -l)
+  long_runs=$( (ls "$out"/tekkora-long-*.txt 2>/dev/null || true) | wc -l)
+else
+if [ $# -lt 3 ]; then
+  sed -n '2,21p' "$0" >&2
+  exit 2
+fi
+tekkora_exe=$(readlink -f "$1")
+floor_exe=$(readlink -f "$2")
+xprobe=$(readlink -f "$3")
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tekkora-bench.XXXXXX")
 out=${BENCH_OUT:-$work/out}
@@ -37,7 +44,9 @@ chmod 700 "$work/runtime"
 cp "$tekkora_exe" "$work/app/tekkora"
 
 xvfb_pid=
+bus_pid=
 cleanup() {
+  [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work/app" "$work/home" "$work/runtime"
   [ -n "${BENCH_OUT:-}" ] || rm -rf "$work"
@@ -55,6 +64,18 @@ done
 export DISPLAY=":$(head -n1 "$work/display")"
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR QT_FONT_DPI
+
+# A session bus, as on any desktop. Without one every Qt program tries to
+# start a bus of its own (a fork and a failed exec of dbus-launch) while
+# it starts up, which only adds noise.
+if command -v dbus-daemon >/dev/null; then
+  bus_info=$(dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=1 2>/dev/null) || bus_info=
+  if [ -n "$bus_info" ]; then
+    export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus_info" | sed -n 1p)
+    bus_pid=$(echo "$bus_info" | sed -n 2p)
+  fi
+fi
+[ -n "$bus_pid" ] || unset DBUS_SESSION_BUS_ADDRESS
 
 # settings NUM: digits, upper case, the given question count.
 settings() {
@@ -92,7 +113,8 @@ both() { # ROUND KIND XPROBE_ARGS...
   done
 }
 
-echo "Xvfb $DISPLAY; $(nproc) cores; load $(cut -d' ' -f1-3 /proc/loadavg); raw output in $out" >&2
+echo "Xvfb $DISPLAY; session bus ${bus_pid:-none}; $(nproc) cores;" \
+  "load $(cut -d' ' -f1-3 /proc/loadavg); raw output in $out" >&2
 
 # Warm the page cache and the font caches; not counted.
 settings 32767
@@ -109,19 +131,22 @@ for round in $(seq "$long_runs"); do
   both "$round" long -s -n "$long_keys" -q 1 -b 2
 done
 
+fi
+
 # field PROGRAM KIND KEY: one value per launch
 field() {
-  cat "$out/$1-$2-"*.txt 2>/dev/null | sed -n "s/^$3=//p"
+  cat "$out/$1-$2-"*.txt 2>/dev/null | sed -n "s/^$3=//p" || true
 }
 median() { sort -n | awk '{v[NR]=$1} END {if (NR==0) print "NA"; else if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 p95() { sort -n | awk '{v[NR]=$1} END {if (NR==0) print "NA"; else {i=int(0.95*(NR-1))+1; print v[i]}}'; }
-keys_of() { cat "$out/$1-drill-"*.keys 2>/dev/null | awk '$1=="right"{print $4}'; }
+keys_of() { cat "$out/$1-drill-"*.keys 2>/dev/null | awk '$1=="right"{print $4}' || true; }
 sum() { awk '{s+=$1} END {print s+0}'; }
 count() { wc -l | tr -d ' '; }
 
 declare -A fig
 for p in tekkora floor; do
   fig[$p.startup]=$( { field $p drill startup_paint_us; field $p long startup_paint_us; } | median)
+  fig[$p.startup.min]=$( { field $p drill startup_paint_us; field $p long startup_paint_us; } | sort -n | head -n1)
   fig[$p.startup.n]=$( { field $p drill startup_paint_us; field $p long startup_paint_us; } | count)
   fig[$p.hwm]=$( { field $p drill startup_hwm_kib; field $p long startup_hwm_kib; } | median)
   fig[$p.long]=$(field $p long end_hwm_kib | median)
@@ -129,7 +154,7 @@ for p in tekkora floor; do
   fig[$p.keymed]=$(keys_of $p | median)
   fig[$p.keyp95]=$(keys_of $p | p95)
   fig[$p.keys.n]=$(keys_of $p | count)
-  fig[$p.area]=$(cat "$out/$p-drill-"*.keys 2>/dev/null | awk '$1=="right"{print $7}' | median)
+  fig[$p.area]=$( (cat "$out/$p-drill-"*.keys 2>/dev/null || true) | awk '$1=="right"{print $7}' | median)
   fig[$p.wrong]=$(field $p drill wrong_sent | sum)
   fig[$p.wrongbells]=$(field $p drill wrong_bells | sum)
   fig[$p.wrongdamaged]=$( { field $p drill wrong_damaged; field $p drill keys_hunted_wrong_damaged;
@@ -149,6 +174,10 @@ echo
 echo "Tekkora! against the floor: $runs drill launches and $long_runs ${long_keys}-question launches of each"
 printf '%-44s %10s %10s %7s %7s\n' "figure" "Tekkora!" "floor" "ratio" "target"
 row "start-up to first frame, ms (median, n=${fig[tekkora.startup.n]})" 1000 "${fig[tekkora.startup]}" "${fig[floor.startup]}" 1.10
+printf '%-44s %10.1f %10.1f %7.3f\n' "start-up to first frame, ms (fastest)" \
+  "$(awk -v v="${fig[tekkora.startup.min]:-0}" 'BEGIN {print v / 1000}')" \
+  "$(awk -v v="${fig[floor.startup.min]:-0}" 'BEGIN {print v / 1000}')" \
+  "$(awk -v t="${fig[tekkora.startup.min]:-0}" -v f="${fig[floor.startup.min]:-1}" 'BEGIN {print t / f}')"
 row "peak RSS after start-up, MiB (median)" 1024 "${fig[tekkora.hwm]}" "${fig[floor.hwm]}" 1.10
 row "peak RSS after ${long_keys} questions + results, MiB" 1024 "${fig[tekkora.long]}" "${fig[floor.long]}" 1.10
 row "key to repaint, us (median, n=${fig[tekkora.keys.n]})" 1 "${fig[tekkora.keymed]}" "${fig[floor.keymed]}" 1.10
