@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Builds Tekkora! in Release with its benchmarks and runs them all:
+#   1. in-process costs (Google Benchmark, offscreen): one key press through
+#      the main window, a score log append on an empty and a 100 000-line
+#      log, the settings load and save;
+#   2. 500 runs with real results windows: resident set, heap, live windows;
+#   3. start-up, peak memory and key response of the real executable against
+#      the floor program under Xvfb (bench/runner/run.sh).
+# Ends with one table of the figures. Knobs of step 3: see bench/runner/run.sh.
+#
+#   scripts/bench.sh            everything (about 10 minutes on 2 cores)
+#   BENCH_QUICK=1 scripts/bench.sh   fewer launches, for a look (2 minutes)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${BENCH_BUILD_DIR:-build-perf}
+# The install RPATH in the build tree too: the executable is measured as it
+# is shipped, without the build tree's search path.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEKKORA_BUILD_BENCH=ON \
+  -DCMAKE_BUILD_WITH_INSTALL_RPATH=ON >/dev/null
+cmake --build "$build" --target tekkora tekkora_floor xprobe bench_keypath bench_scorelog bench_settings bench_runs
+
+if [ -n "${BENCH_QUICK:-}" ]; then
+  export BENCH_RUNS=${BENCH_RUNS:-4} BENCH_LONG_RUNS=${BENCH_LONG_RUNS:-2} BENCH_KEYS=${BENCH_KEYS:-50}
+  min_time=0.1
+else
+  min_time=0.5
+fi
+
+results=$(mktemp -d "${TMPDIR:-/tmp}/tekkora-bench-results.XXXXXX")
+trap 'rm -rf "$results"' EXIT
+bench="$build/bench"
+runtime=$(mktemp -d "${TMPDIR:-/tmp}/tekkora-bench-runtime.XXXXXX")
+chmod 700 "$runtime"
+export XDG_RUNTIME_DIR="$runtime"
+
+inprocess() { # NAME ARGS...
+  local name=$1
+  shift
+  echo "== $name" >&2
+  QT_QPA_PLATFORM=offscreen "$bench/$name" --benchmark_min_time="$min_time" "$@" \
+    --benchmark_out="$results/$name.json" --benchmark_out_format=json >&2
+}
+inprocess bench_keypath
+inprocess bench_scorelog
+inprocess bench_settings
+echo "== bench_runs" >&2
+QT_QPA_PLATFORM=offscreen "$bench/bench_runs" 500 10 | tee "$results/runs.txt" >&2
+rm -rf "$runtime"
+
+echo "== start-up, memory and key response under Xvfb" >&2
+bench/runner/run.sh "$build/src/app/tekkora" "$bench/tekkora_floor" "$bench/xprobe" | tee "$results/x11.txt" >/dev/null
+
+# figure FILE BENCHMARK FIELD: one figure of a Google Benchmark report, in us.
+figure() {
+  python3 - "$results/$1.json" "$2" "$3" <<'PY'
+import json, sys
+scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}
+for b in json.load(open(sys.argv[1]))["benchmarks"]:
+    if b["name"] == sys.argv[2]:
+        print(f"{b[sys.argv[3]] * scale[b['time_unit']]:.2f}", end="")
+        break
+else:
+    print("NA", end="")
+PY
+}
+runs() { sed -n "s/.*\\b$1=\\([-0-9.]*\\).*/\\1/p" "$results/runs.txt" | head -n1; }
+
+echo
+echo "In-process costs (offscreen, CPU time)"
+printf '%-62s %12s\n' "figure" "us"
+printf '%-62s %12s\n' "right key: Form_KeyDown -> Main -> caption set" "$(figure bench_keypath BM_RightKey cpu_time)"
+printf '%-62s %12s\n' "  the floor's label, same key route" "$(figure bench_keypath BM_FloorRightKey cpu_time)"
+printf '%-62s %12s\n' "right key with the repaint of Label1" "$(figure bench_keypath BM_RightKeyAndRepaint cpu_time)"
+printf '%-62s %12s\n' "wrong key: miss counted, beep" "$(figure bench_keypath BM_WrongKey cpu_time)"
+printf '%-62s %12s\n' "AppendScoreRecord on an empty log (median of 5 x 2000)" \
+  "$(figure bench_scorelog BM_AppendScoreRecord/0/iterations:2000/repeats:5_median cpu_time)"
+printf '%-62s %12s\n' "AppendScoreRecord on a 100 000-line log (median of 5 x 2000)" \
+  "$(figure bench_scorelog BM_AppendScoreRecord/100000/iterations:2000/repeats:5_median cpu_time)"
+printf '%-62s %12s\n' "  the same, wall clock, empty log" \
+  "$(figure bench_scorelog BM_AppendScoreRecord/0/iterations:2000/repeats:5_median real_time)"
+printf '%-62s %12s\n' "  the same, wall clock, 100 000-line log" \
+  "$(figure bench_scorelog BM_AppendScoreRecord/100000/iterations:2000/repeats:5_median real_time)"
+printf '%-62s %12s\n' "settings load, Form_Load with tekora.ini (wall)" "$(figure bench_settings BM_FormLoad/1 real_time)"
+printf '%-62s %12s\n' "settings save, Form_Unload (wall; the file is synced)" "$(figure bench_settings BM_FormUnload real_time)"
+echo
+echo "500 runs with their results windows (offscreen, after 100 warm-up runs)"
+printf '%-62s %12s\n' "resident set growth, KiB" "$(runs rss_growth_kib)"
+printf '%-62s %12s\n' "heap in use growth, KiB" "$(runs heap_growth_kib)"
+printf '%-62s %12s\n' "widgets before / after" "$(runs widgets_before) / $(runs widgets_after)"
+printf '%-62s %12s\n' "results windows still alive" "$(runs live_results_windows)"
+printf '%-62s %12s\n' "runs written to the score log (100 warm-up + 500)" "$(runs runs_logged)"
+cat "$results/x11.txt"
