@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "Captions.h"
 #include "ClickableLabel.h"
 #include "Fonts.h"
 #include "KeyCodes.h"
@@ -63,26 +64,6 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
     return button;
 }
 
-// Narrows a static caption's font just enough for its fixed width, so the
-// Gothic face's wider Latin letters are not cut off at the label's edge.
-void condenseToFit(QLabel *label)
-{
-    const int needed = label->fontMetrics().horizontalAdvance(label->text());
-    if (needed <= label->width())
-        return;
-    QFont font = label->font();
-    font.setStretch(std::max(50, 100 * label->width() / needed));
-    label->setFont(font);
-}
-
-// A label shows a carriage return as a line break.
-QString displayText(QString caption)
-{
-    caption.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    caption.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return caption;
-}
-
 } // namespace
 
 Form1::Form1(DrillState &state, const Services &services, QWidget *parent)
@@ -129,7 +110,8 @@ void Form1::buildControls()
     Command1_->setDefault(true);
     Label3_ = makeLabel(new QLabel(QStringLiteral("Mode："), client_), "Label3", twipsRect(120, 100, 495, 255),
                         Qt::AlignLeft | Qt::AlignTop);
-    condenseToFit(Label3_);
+    // The Gothic face's Latin letters run wider than the layout allows.
+    Label3_->setFont(condensedToFit(Label3_->font(), Label3_->text(), Label3_->width()));
     lblNum_ = static_cast<ClickableLabel *>(
         makeLabel(new ClickableLabel(client_), "lblNum", twipsRect(1000, 100, 540, 180), Qt::AlignLeft | Qt::AlignTop));
     lblMode_ = static_cast<ClickableLabel *>(

@@ -1,5 +1,6 @@
 #include "Form2.h"
 
+#include "Captions.h"
 #include "Fonts.h"
 #include "Palette.h"
 #include "ProgramIcon.h"
@@ -20,8 +21,6 @@ namespace {
 constexpr qreal FigureFontSize = 14.25;
 // Gap between a figure and the border it is aligned to, in pixels.
 constexpr int FigureIndent = 2;
-// How far a caption may be condensed to fit its box.
-constexpr int MinimumStretch = 50;
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
 {
@@ -68,24 +67,8 @@ QLabel *makeFigure(QWidget *parent, const char *name, const QRect &geometry, Qt:
 // is condensed until it fits, instead of losing its leading digits.
 void fitCaption(QLabel *box)
 {
-    QFont font = japaneseFont(FigureFontSize);
     const int room = box->contentsRect().width() - 2 * FigureIndent;
-    const int width = QFontMetrics(font).horizontalAdvance(box->text());
-    if (width > room && width > 0) {
-        int stretch = qBound(MinimumStretch, 100 * room / width, 100);
-        font.setStretch(stretch);
-        while (stretch > MinimumStretch && QFontMetrics(font).horizontalAdvance(box->text()) > room)
-            font.setStretch(--stretch);
-    }
-    box->setFont(font);
-}
-
-// A message box shows a carriage return as a line break.
-QString displayText(QString text)
-{
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+    box->setFont(condensedToFit(japaneseFont(FigureFontSize), box->text(), room));
 }
 
 } // namespace
