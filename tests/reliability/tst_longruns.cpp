@@ -1,6 +1,7 @@
 // Long play in the real windows: the longest run there is, and a thousand
 // runs in a row, each with its own results window.
 
+#include "support/TestFiles.h"
 #include "RealWindow.h"
 
 #include "platform/ShiftJis.h"
@@ -14,12 +15,6 @@ using namespace tekkora;
 using namespace tekkora::testing;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray sjis(const QString &text)
 {

@@ -3,6 +3,7 @@
 // is told when the options could not be kept, and whatever stood in the
 // file's place is still there afterwards.
 
+#include "support/TestFiles.h"
 #include "RealWindow.h"
 
 #include <QDir>
@@ -14,18 +15,6 @@ using namespace tekkora;
 using namespace tekkora::testing;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 const QByteArray AllFiftyLower("[Data]\r\nMode=3 \r\nNum=50    \r\nCap=0 \r\n");
 

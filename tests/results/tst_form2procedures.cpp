@@ -2,6 +2,7 @@
 // figures, the room for long counts, the record they log, and the milestone
 // messages of the OK button.
 
+#include "support/TestFiles.h"
 #include "FakeForm2Controls.h"
 
 #include "support/FakePlatform.h"
@@ -30,12 +31,6 @@ DrillState finishedRun(int questions, int misses, double seconds, std::uint8_t c
     state.Accuracy = questions > 0 ? computeAccuracy(state.QuestionCount, state.MissCount) : 0.0f;
     state.ElapsedSeconds = seconds;
     return state;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
