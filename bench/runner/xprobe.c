@@ -11,6 +11,8 @@
  *
  *   start-up   process start (just before fork) to the first damage of the
  *              drill window after it is mapped: its first painted frame
+ *              (with the CPU time of the program's threads so far and the
+ *              time its main thread waited for a core, from schedstat)
  *   memory     VmHWM / VmRSS of the process once the window has been quiet
  *              for -S ms after start-up, and again at the end
  *   keys       with -n N: press Space (-s), then answer N questions. The
@@ -43,6 +45,7 @@
 #include <X11/extensions/Xdamage.h>
 #include <X11/keysym.h>
 
+#include <dirent.h>
 #include <errno.h>
 #include <poll.h>
 #include <regex.h>
@@ -301,6 +304,36 @@ static long status_kib(const char *field)
     return value;
 }
 
+/* CPU time of all the program's threads and the time its main thread spent
+ * runnable but waiting for a core, both in us, from /proc/PID/.../schedstat. */
+static void scheduler_times(double *cpu_us, double *waited_us)
+{
+    *cpu_us = 0;
+    *waited_us = 0;
+    char path[320];
+    snprintf(path, sizeof path, "/proc/%d/task", (int)child);
+    DIR *tasks = opendir(path);
+    if (!tasks)
+        return;
+    struct dirent *task;
+    while ((task = readdir(tasks)) != NULL) {
+        if (task->d_name[0] == '.')
+            continue;
+        snprintf(path, sizeof path, "/proc/%d/task/%s/schedstat", (int)child, task->d_name);
+        FILE *f = fopen(path, "r");
+        if (!f)
+            continue;
+        unsigned long long on_cpu = 0, waiting = 0;
+        if (fscanf(f, "%llu %llu", &on_cpu, &waiting) == 2) {
+            *cpu_us += on_cpu / 1e3;
+            if (atoi(task->d_name) == (int)child)
+                *waited_us = waiting / 1e3;
+        }
+        fclose(f);
+    }
+    closedir(tasks);
+}
+
 static void stop_child(void)
 {
     if (child <= 0)
@@ -485,7 +518,11 @@ int main(int argc, char **argv)
         return 1;
     }
     struct tracked *drill = find_window(drill_window);
+    double cpu_us, waited_us;
+    scheduler_times(&cpu_us, &waited_us);
     printf("startup_paint_us=%.0f\n", drill->first_damage);
+    /* Read a moment after the frame: an upper bound of the CPU it took. */
+    printf("startup_cpu_us=%.0f\nstartup_runqueue_us=%.0f\n", cpu_us, waited_us);
     fflush(stdout);
 
     /* Settled: no drawing for a while, then the memory of the idle window. */
