@@ -11,7 +11,7 @@ packages=(
   # tests: a display for end-to-end checks, sanitizers and fuzzers
   xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
   # benchmarks and their X11 probes
-  libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev
+  libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev dbus-daemon
   # packaging checks: Windows version record, desktop entry, AppStream, .deb
   binutils-mingw-w64-x86-64 cpp python3 desktop-file-utils appstream dpkg-dev file
 )
