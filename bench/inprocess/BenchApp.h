@@ -3,16 +3,26 @@
 // What every in-process benchmark starts with: a widget application on the
 // offscreen platform, in the program's fonts, and a private data directory.
 
+#include "drill/Key.h"
+#include "platform/Beeper.h"
+#include "platform/LocalClock.h"
+#include "platform/RandomGenerator.h"
+#include "platform/Services.h"
+#include "platform/TickCounter.h"
 #include "ui/Fonts.h"
+#include "ui/Form1.h"
 
 #include <QApplication>
 #include <QByteArray>
 #include <QFile>
+#include <QPushButton>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace tekkora::bench {
@@ -53,6 +63,42 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
 
 // Digits, never-ending run, upper case: every key press is a question.
 inline const QByteArray EndlessDigits = QByteArrayLiteral("[Data]\r\nMode=2 \r\nNum=32767 \r\nCap=1 \r\n");
+
+// The real main window on the real services, shown, with tekora.ini holding
+// the given settings in a private directory.
+struct RealMainWindow {
+    QTemporaryDir dir;
+    DrillState state;
+    SystemTickCounter ticks;
+    SystemBeeper beeper;
+    SystemRandomGenerator random;
+    SystemLocalClock clock;
+    std::unique_ptr<Form1> form;
+
+    explicit RealMainWindow(const QByteArray &settings)
+    {
+        writeFile(dir.filePath(QStringLiteral("tekora.ini")), settings);
+        form = std::make_unique<Form1>(state, Services{ticks, beeper, random, clock, dir.path()});
+        form->setProgramEnder([] {});
+    }
+
+    void show()
+    {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            qFatal("the main window was never exposed");
+    }
+
+    bool running() const { return !form->findChild<QPushButton *>(QStringLiteral("Command1"))->isEnabled(); }
+
+    // Space, as a person presses it: to whatever holds the focus.
+    void pressSpace()
+    {
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : form.get(), Qt::Key_Space);
+    }
+};
 
 // A main() for Google Benchmark programs that need the application.
 #define TEKKORA_BENCHMARK_MAIN()                                                                                     \

@@ -25,35 +25,18 @@ namespace tekkora::bench {
 namespace {
 
 // The main window in a never-ending digits run.
-struct Drill {
-    QTemporaryDir dir;
-    DrillState state;
-    SystemTickCounter ticks;
-    SystemBeeper beeper;
-    SystemRandomGenerator random;
-    SystemLocalClock clock;
-    std::unique_ptr<Form1> form;
-
-    Drill()
+struct Drill : RealMainWindow {
+    Drill() : RealMainWindow(EndlessDigits)
     {
-        writeFile(dir.filePath(QStringLiteral("tekora.ini")), EndlessDigits);
-        form = std::make_unique<Form1>(state, Services{ticks, beeper, random, clock, dir.path()});
         // An unlimited run still ends at 32767 questions; then just start again.
         form->setResultsPresenter([] {});
-        form->setProgramEnder([] {});
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        if (!QTest::qWaitForWindowExposed(form.get()))
-            qFatal("the main window was never exposed");
+        show();
         start();
     }
 
-    bool running() const { return !form->findChild<QPushButton *>(QStringLiteral("Command1"))->isEnabled(); }
-
     void start()
     {
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(focus != nullptr ? focus : form.get(), Qt::Key_Space);
+        pressSpace();
         settle();
     }
 

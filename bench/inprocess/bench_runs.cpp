@@ -71,34 +71,17 @@ void pressOkWhenShown()
     });
 }
 
-struct Rig {
-    QTemporaryDir dir;
-    DrillState state;
-    SystemTickCounter ticks;
-    SystemBeeper beeper;
-    SystemRandomGenerator random;
-    SystemLocalClock clock;
-    std::unique_ptr<Form1> form;
-
+struct Rig : RealMainWindow {
     explicit Rig(int questions)
+        : RealMainWindow(QStringLiteral("[Data]\r\nMode=2 \r\nNum=%1 \r\nCap=1 \r\n").arg(questions).toLatin1())
     {
-        writeFile(dir.filePath(QStringLiteral("tekora.ini")),
-                  QStringLiteral("[Data]\r\nMode=2 \r\nNum=%1 \r\nCap=1 \r\n").arg(questions).toLatin1());
-        form = std::make_unique<Form1>(state, Services{ticks, beeper, random, clock, dir.path()});
-        form->setProgramEnder([] {});
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        if (!QTest::qWaitForWindowExposed(form.get()))
-            qFatal("the main window was never exposed");
+        show();
     }
-
-    bool running() const { return !form->findChild<QPushButton *>(QStringLiteral("Command1"))->isEnabled(); }
 
     // One run: Space, the right keys, the results window, OK.
     void playRun()
     {
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(focus != nullptr ? focus : form.get(), Qt::Key_Space);
+        pressSpace();
         while (running()) {
             if (state.QuestionCount == state.QuestionLimit)
                 pressOkWhenShown();
