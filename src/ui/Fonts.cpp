@@ -1,8 +1,38 @@
 #include "Fonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 namespace tekkora {
+
+namespace {
+
+// Naming a face that is not installed costs more than a lookup: every text
+// in a new script sends Qt to fontconfig for a sorted list of fallbacks
+// (milliseconds each at start-up) before it finds the substitute. Settled
+// once, the windows name the installed face directly.
+QString &settledJapaneseFace()
+{
+    static QString face;
+    return face;
+}
+
+QString firstInstalled(const QString &designFace)
+{
+    const QStringList installed = QFontDatabase::families();
+    QStringList candidates{designFace};
+    candidates += QFont::substitutes(designFace);
+    // Qt keeps substitutes in lower case; the face keeps its own spelling.
+    for (const QString &candidate : candidates) {
+        for (const QString &family : installed) {
+            if (family.compare(candidate, Qt::CaseInsensitive) == 0)
+                return family;
+        }
+    }
+    return designFace;
+}
+
+} // namespace
 
 void installFontSubstitutions()
 {
@@ -10,11 +40,18 @@ void installFontSubstitutions()
                                QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
                                            QStringLiteral("IPAGothic")});
     QFont::insertSubstitutions(ComicFace, QStringList{QStringLiteral("Comic Neue")});
+    settledJapaneseFace() = firstInstalled(JapaneseGothicFace);
+}
+
+QString japaneseFaceFamily()
+{
+    const QString &face = settledJapaneseFace();
+    return face.isEmpty() ? JapaneseGothicFace : face;
 }
 
 QFont japaneseFont(qreal pointSize)
 {
-    QFont font(JapaneseGothicFace);
+    QFont font(japaneseFaceFamily());
     font.setPointSizeF(pointSize);
     font.setWeight(QFont::Normal);
     font.setItalic(false);

@@ -11,9 +11,15 @@ inline const QString JapaneseGothicFace = QStringLiteral("ＭＳ Ｐゴシック
 inline const QString ComicFace = QStringLiteral("Comic Sans MS");
 
 // Registers the substitutes (IPAPGothic, then Noto Sans CJK JP, for the
-// Japanese face; Comic Neue for the comic face). Call once before the first
-// window is built.
+// Japanese face; Comic Neue for the comic face) and settles once which
+// installed face stands for the Japanese one. Call once, after the
+// application object exists and before the first window is built.
 void installFontSubstitutions();
+
+// The installed face the Japanese Gothic name stands for: the design face
+// itself when installed, else its first installed substitute, else the
+// design name, left to Qt's own matching.
+QString japaneseFaceFamily();
 
 // The windows' default font: the Japanese Gothic face at 9 points, whose line
 // fits the 255- and 180-twip labels.
