@@ -31,4 +31,15 @@ QFont condensedToFit(QFont font, const QString &text, int room)
     return font;
 }
 
+QFont tightenedToFit(QFont font, const QString &text, int room)
+{
+    if (QFontMetrics(font).horizontalAdvance(text) <= room)
+        return font;
+    QFont tightened = font;
+    tightened.setLetterSpacing(QFont::AbsoluteSpacing, -1);
+    if (QFontMetrics(tightened).horizontalAdvance(text) <= room)
+        return tightened;
+    return condensedToFit(font, text, room);
+}
+
 } // namespace tekkora

@@ -15,4 +15,9 @@ QString displayText(QString caption);
 // caption short.
 QFont condensedToFit(QFont font, const QString &text, int room);
 
+// The same for a caption that overflows by a few pixels: first the letters
+// move together by one pixel each, which keeps their shapes and the font
+// engine the window already has; only text still too wide is condensed.
+QFont tightenedToFit(QFont font, const QString &text, int room);
+
 } // namespace tekkora

@@ -110,8 +110,9 @@ void Form1::buildControls()
     Command1_->setDefault(true);
     Label3_ = makeLabel(new QLabel(QStringLiteral("Mode："), client_), "Label3", twipsRect(120, 100, 495, 255),
                         Qt::AlignLeft | Qt::AlignTop);
-    // The Gothic face's Latin letters run wider than the layout allows.
-    Label3_->setFont(condensedToFit(Label3_->font(), Label3_->text(), Label3_->width()));
+    // The Gothic face's Latin letters run a few pixels wider than the layout
+    // allows.
+    Label3_->setFont(tightenedToFit(Label3_->font(), Label3_->text(), Label3_->width()));
     lblNum_ = static_cast<ClickableLabel *>(
         makeLabel(new ClickableLabel(client_), "lblNum", twipsRect(1000, 100, 540, 180), Qt::AlignLeft | Qt::AlignTop));
     lblMode_ = static_cast<ClickableLabel *>(

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "ui/Captions.h"
+#include "ui/Fonts.h"
 #include "ui/Twips.h"
 
 using namespace tekkora;
@@ -92,6 +94,7 @@ private slots:
         // Shown whole, colon included, within its fixed width.
         const QLabel *label3 = h.label("Label3");
         QVERIFY(label3->fontMetrics().horizontalAdvance(label3->text()) <= label3->width());
+        QVERIFY(label3->fontMetrics().tightBoundingRect(label3->text()).right() < label3->width());
         QCOMPARE(h.label("Label2")->text().size(), 27);
         QCOMPARE(h.label("Label2")->text(), QStringLiteral("Push the \"Esc\" Key to Exit."));
         QVERIFY(h.label("Label2")->isHidden());
@@ -100,6 +103,37 @@ private slots:
                  qPrintable(label1.family()));
         // One line of the default font fits the smallest label.
         QVERIFY(QFontMetrics(h.label("lblNum")->font()).height() <= 15);
+    }
+
+    // Captions a few pixels too wide move their letters together; wider ones
+    // are condensed; both end within their room.
+    void fittingCaptions_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("overflow"); // pixels over the room, per letter
+        QTest::addColumn<bool>("tightened");
+        QTest::addColumn<bool>("condensed");
+        QTest::newRow("fits, unchanged") << "Mode：" << 0 << false << false;
+        QTest::newRow("a pixel a letter, tightened") << "Mode：" << 1 << true << false;
+        QTest::newRow("two pixels a letter, condensed") << "Mode：" << 2 << false << true;
+        QTest::newRow("kanji, tightened") << "数字のみ" << 1 << true << false;
+    }
+
+    void fittingCaptions()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, overflow);
+        QFETCH(bool, tightened);
+        QFETCH(bool, condensed);
+        Form1Harness h; // the application and its fonts
+        const QFont font = defaultWindowFont();
+        const int room = QFontMetrics(font).horizontalAdvance(text) - overflow * int(text.size());
+        const QFont fitted = tightenedToFit(font, text, room);
+        QVERIFY(QFontMetrics(fitted).horizontalAdvance(text) <= room);
+        QCOMPARE(fitted.letterSpacing() < 0, tightened);
+        QCOMPARE(fitted.stretch() != font.stretch(), condensed);
+        QCOMPARE(fitted.family(), font.family());
+        QCOMPARE(fitted.pointSizeF(), font.pointSizeF());
     }
 
     void focusAndTabOrder()
