@@ -1,6 +1,7 @@
 #include "drill/Key.h"
 #include "platform/Beeper.h"
 #include "platform/DataDirectory.h"
+#include "platform/FontConfigWarmUp.h"
 #include "platform/LocalClock.h"
 #include "platform/RandomGenerator.h"
 #include "platform/TickCounter.h"
@@ -12,6 +13,8 @@
 
 int main(int argc, char *argv[])
 {
+    // Runs beside the connection to the display; see FontConfigWarmUp.h.
+    tekkora::FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     // The plug-ins the program uses (the platform and its input context) are
     // loaded by now. The program reads no image format but PNG, which Qt
@@ -20,6 +23,7 @@ int main(int argc, char *argv[])
     // installed just to ask each whether it reads PNG.
     QCoreApplication::setLibraryPaths({});
     QCoreApplication::setApplicationName(QStringLiteral("Tekkora"));
+    fontConfig.wait();
     tekkora::installFontSubstitutions();
     QApplication::setFont(tekkora::defaultWindowFont());
     QApplication::setWindowIcon(tekkora::programIcon());
