@@ -16,12 +16,13 @@
 
 namespace {
 
-// The same substitution the program installs for its design face.
-const QString DesignFace = QStringLiteral("ＭＳ Ｐゴシック");
+// The face the program settles on for its design face where that is not
+// installed, named directly.
+const QString Face = QStringLiteral("IPAPGothic");
 
 QFont designFont(int points)
 {
-    QFont font(DesignFace);
+    QFont font(Face);
     font.setPointSize(points);
     font.setStyleHint(QFont::SansSerif);
     return font;
@@ -86,8 +87,6 @@ private:
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QFont::insertSubstitutions(DesignFace, QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
-                                                       QStringLiteral("IPAGothic")});
     QApplication::setFont(designFont(9));
     FloorWindow window;
     window.show();
