@@ -8,6 +8,7 @@
 #include "ui/Fonts.h"
 #include "ui/Form1.h"
 #include "ui/ProgramIcon.h"
+#include "ui/ProgramStyle.h"
 
 #include <QApplication>
 
@@ -25,6 +26,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Tekkora"));
     fontConfig.wait();
     tekkora::installFontSubstitutions();
+    QApplication::setStyle(new tekkora::ProgramStyle);
     QApplication::setFont(tekkora::defaultWindowFont());
     QApplication::setWindowIcon(tekkora::programIcon());
 
