@@ -199,9 +199,16 @@ bool Form1::event(QEvent *event)
 {
     // With no control focused (only during a run, when both buttons are
     // disabled) every key press is the drill's, Tab included.
+    const bool drillOwnsKeys = focusWidget() == nullptr || focusWidget() == this;
+    if (event->type() == QEvent::ShortcutOverride && drillOwnsKeys) {
+        // Shortcuts and access keys are wrong keys then. Claiming the key
+        // here also spares every key press the shortcut map's look-up, which
+        // asks the keyboard layout for each key's alternatives.
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
-        QWidget *focus = focusWidget();
-        if (focus == nullptr || focus == this) {
+        if (drillOwnsKeys) {
             auto *key = static_cast<QKeyEvent *>(event);
             const std::int16_t code = keyCodeFor(key->key(), key->modifiers());
             const std::int16_t shift = shiftStateFor(key->modifiers());

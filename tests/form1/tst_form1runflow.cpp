@@ -152,6 +152,7 @@ private slots:
         QTest::newRow("options shortcut during a run") << int(Qt::Key_E) << int(Qt::ControlModifier) << 2;
         QTest::newRow("count shortcut during a run") << int(Qt::Key_F5) << 0 << 1;
         QTest::newRow("start's access key during a run") << int(Qt::Key_S) << int(Qt::AltModifier) << 2;
+        QTest::newRow("help menu's access key during a run") << int(Qt::Key_H) << int(Qt::AltModifier) << 2;
     }
     void nonAnswerKeysAreWrong()
     {
