@@ -197,26 +197,26 @@ void Form1::buildMenus()
 
 bool Form1::event(QEvent *event)
 {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
+        return QMainWindow::event(event);
     // With no control focused (only during a run, when both buttons are
     // disabled) every key press is the drill's, Tab included.
-    const bool drillOwnsKeys = focusWidget() == nullptr || focusWidget() == this;
-    if (event->type() == QEvent::ShortcutOverride && drillOwnsKeys) {
+    const QWidget *focus = focusWidget();
+    if (focus != nullptr && focus != this)
+        return QMainWindow::event(event);
+    if (type == QEvent::ShortcutOverride) {
         // Shortcuts and access keys are wrong keys then. Claiming the key
         // here also spares every key press the shortcut map's look-up, which
         // asks the keyboard layout for each key's alternatives.
         event->accept();
         return true;
     }
-    if (event->type() == QEvent::KeyPress) {
-        if (drillOwnsKeys) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            const std::int16_t code = keyCodeFor(key->key(), key->modifiers());
-            const std::int16_t shift = shiftStateFor(key->modifiers());
-            guarded([this, code, shift] { procedures_.Form_KeyDown(code, shift); });
-            return true;
-        }
-    }
-    return QMainWindow::event(event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    const std::int16_t code = keyCodeFor(key->key(), key->modifiers());
+    const std::int16_t shift = shiftStateFor(key->modifiers());
+    guarded([this, code, shift] { procedures_.Form_KeyDown(code, shift); });
+    return true;
 }
 
 void Form1::closeEvent(QCloseEvent *event)
