@@ -1,7 +1,7 @@
 // Any key and modifiers: letters give 65-90, main-row digits 48-57, keypad
 // digits 96-105, and no other key lands on a code that answers a question.
 
-#include "ui/KeyCodes.h"
+#include "KeyCodes.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -4,13 +4,13 @@
 // offscreen platform, in the program's fonts, and a private data directory.
 
 #include "drill/Key.h"
-#include "platform/Beeper.h"
+#include "SystemBeeper.h"
 #include "platform/LocalClock.h"
 #include "platform/RandomGenerator.h"
 #include "platform/Services.h"
 #include "platform/TickCounter.h"
-#include "ui/Fonts.h"
-#include "ui/Form1.h"
+#include "Fonts.h"
+#include "Form1.h"
 
 #include <QApplication>
 #include <QByteArray>

@@ -11,7 +11,7 @@
 #include "platform/RandomGenerator.h"
 #include "platform/Services.h"
 #include "platform/TickCounter.h"
-#include "ui/Form1.h"
+#include "Form1.h"
 
 #include <QKeyEvent>
 #include <QLabel>

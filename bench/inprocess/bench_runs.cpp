@@ -13,8 +13,8 @@
 #include "platform/RandomGenerator.h"
 #include "platform/Services.h"
 #include "platform/TickCounter.h"
-#include "ui/Form1.h"
-#include "ui/Form2.h"
+#include "Form1.h"
+#include "Form2.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,14 +1,14 @@
 #include "drill/Key.h"
-#include "platform/Beeper.h"
+#include "SystemBeeper.h"
 #include "platform/DataDirectory.h"
-#include "platform/FontConfigWarmUp.h"
+#include "FontConfigWarmUp.h"
 #include "platform/LocalClock.h"
 #include "platform/RandomGenerator.h"
 #include "platform/TickCounter.h"
-#include "ui/Fonts.h"
-#include "ui/Form1.h"
-#include "ui/ProgramIcon.h"
-#include "ui/ProgramStyle.h"
+#include "Fonts.h"
+#include "Form1.h"
+#include "ProgramIcon.h"
+#include "ProgramStyle.h"
 
 #include <QApplication>
 

@@ -1,5 +1,5 @@
-#include "about/AboutBox.h"
-#include "ui/Fonts.h"
+#include "AboutBox.h"
+#include "Fonts.h"
 
 #include <QApplication>
 #include <QDialog>

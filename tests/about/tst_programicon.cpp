@@ -1,4 +1,4 @@
-#include "ui/ProgramIcon.h"
+#include "ProgramIcon.h"
 
 #include <QImage>
 #include <QtTest>

@@ -1,6 +1,6 @@
 // Key events become the key codes the drill compares.
 
-#include "ui/KeyCodes.h"
+#include "KeyCodes.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 // The fonts as the program starts them: fontconfig loaded beside the
 // application's construction, and the Japanese face settled once.
 
-#include "platform/FontConfigWarmUp.h"
-#include "ui/Fonts.h"
+#include "FontConfigWarmUp.h"
+#include "Fonts.h"
 
 #include <QApplication>
 #include <QFontDatabase>

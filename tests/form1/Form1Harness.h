@@ -7,8 +7,8 @@
 #include "support/FakePlatform.h"
 
 #include "drill/Key.h"
-#include "ui/Fonts.h"
-#include "ui/Form1.h"
+#include "Fonts.h"
+#include "Form1.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,9 +6,9 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "ui/Captions.h"
-#include "ui/Fonts.h"
-#include "ui/Twips.h"
+#include "Captions.h"
+#include "Fonts.h"
+#include "Twips.h"
 
 using namespace tekkora;
 using namespace tekkora::testing;

@@ -1,7 +1,7 @@
 // The program's style: the platform style, with the menu bar's extension
 // icon read only when it is needed, and looking exactly as before when it is.
 
-#include "ui/ProgramStyle.h"
+#include "ProgramStyle.h"
 
 #include <QApplication>
 #include <QMenuBar>

@@ -7,9 +7,9 @@
 #include "support/FakePlatform.h"
 
 #include "drill/Key.h"
-#include "ui/Fonts.h"
-#include "ui/Form1.h"
-#include "ui/Form2.h"
+#include "Fonts.h"
+#include "Form1.h"
+#include "Form2.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -15,7 +15,7 @@
 #include "support/FakePlatform.h"
 
 #include "drill/Form1Procedures.h"
-#include "ui/Form2.h"
+#include "Form2.h"
 
 #include <QApplication>
 #include <QCoreApplication>

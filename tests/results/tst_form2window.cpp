@@ -7,9 +7,9 @@
 #include "support/FakePlatform.h"
 
 #include "drill/Key.h"
-#include "ui/Fonts.h"
-#include "ui/Form2.h"
-#include "ui/ResultsWindow.h"
+#include "Fonts.h"
+#include "Form2.h"
+#include "ResultsWindow.h"
 
 #include <QFile>
 #include <QFontInfo>

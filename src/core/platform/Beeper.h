@@ -9,9 +9,4 @@ public:
     virtual void beep() = 0;
 };
 
-class SystemBeeper final : public Beeper {
-public:
-    void beep() override;
-};
-
 } // namespace tekkora

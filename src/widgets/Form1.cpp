@@ -9,7 +9,7 @@
 #include "ResultsWindow.h"
 #include "Twips.h"
 
-#include "about/AboutBox.h"
+#include "AboutBox.h"
 #include "platform/CheckedInt.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "Beeper.h"
+#include "SystemBeeper.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
 #include "frmAbout.h"
 
-#include "ui/Fonts.h"
-#include "ui/Palette.h"
-#include "ui/ProgramIcon.h"
-#include "ui/Twips.h"
+#include "Fonts.h"
+#include "Palette.h"
+#include "ProgramIcon.h"
+#include "Twips.h"
 
 #include <QFrame>
 #include <QLabel>
