@@ -44,8 +44,8 @@ void BM_AppendScoreRecord(benchmark::State &state)
     prepareLog(dir.path(), lines);
     const ScoreRecord record = sampleRecord();
     for (auto _ : state) {
-        const ScoreLogResult result = AppendScoreRecord(record, dir.path());
-        if (!result.ok) {
+        const FileResult result = AppendScoreRecord(record, dir.path());
+        if (!result.ok()) {
             state.SkipWithError(qPrintable(result.error));
             break;
         }

@@ -221,7 +221,7 @@ void TestPrivateProfile::newFileHoldsTheDefaultsExactly()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath("tekora.ini");
     for (const auto &[key, value] : {std::pair{"Mode", "1 "}, std::pair{"Num", "30    "}, std::pair{"Cap", "1 "}})
-        QVERIFY(profile::writePrivateProfileString("Data", key, value, path).ok);
+        QVERIFY(profile::writePrivateProfileString("Data", key, value, path).ok());
     QCOMPARE(fileContents(path), QByteArray("[Data]\r\nMode=1 \r\nNum=30    \r\nCap=1 \r\n"));
     QCOMPARE(readWithBuffer(path, "Num", 6), QByteArray("30"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -235,7 +235,7 @@ void TestPrivateProfile::writeKeepsPermissionsAndTheRest()
     QVERIFY(writeFile(path, "; mine\n[Data]\nMode=1\nExtra=x\r\n[Other]\nNum=5"));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
 
-    QVERIFY(profile::writePrivateProfileString("Data", "Num", "10    ", path).ok);
+    QVERIFY(profile::writePrivateProfileString("Data", "Num", "10    ", path).ok());
     QCOMPARE(fileContents(path), QByteArray("; mine\n[Data]\nMode=1\nExtra=x\r\nNum=10    \r\n[Other]\nNum=5"));
     struct stat info {};
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
@@ -250,7 +250,7 @@ void TestPrivateProfile::writeThroughSymlinkKeepsTheLink()
     QVERIFY(writeFile(target, "[Data]\nMode=1\n"));
     QVERIFY(QFile::link(target, link));
 
-    QVERIFY(profile::writePrivateProfileString("Data", "Mode", "2 ", link).ok);
+    QVERIFY(profile::writePrivateProfileString("Data", "Mode", "2 ", link).ok());
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(fileContents(target), QByteArray("[Data]\nMode=2 \n"));
 }
@@ -282,8 +282,8 @@ void TestPrivateProfile::writeFails()
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
     }
 
-    const profile::WriteResult result = profile::writePrivateProfileString("Data", "Mode", "1 ", path);
-    QVERIFY(!result.ok);
+    const FileResult result = profile::writePrivateProfileString("Data", "Mode", "1 ", path);
+    QVERIFY(!result.ok());
     QCOMPARE(result.error, reason);
     // Nothing left behind, nothing replaced.
     if (setup == "parentFile")
@@ -305,8 +305,8 @@ void TestPrivateProfile::writeRefusesAFileTooLargeToKeep()
         QVERIFY(file.write("[Data]\nMode=3\n") > 0);
         QVERIFY(file.resize(profile::MaxWriteSize + 1)); // sparse: cheap to make
     }
-    const profile::WriteResult result = profile::writePrivateProfileString("Data", "Mode", "1 ", path);
-    QVERIFY(!result.ok);
+    const FileResult result = profile::writePrivateProfileString("Data", "Mode", "1 ", path);
+    QVERIFY(!result.ok());
     QCOMPARE(result.error, QStringLiteral("File too large"));
     QCOMPARE(QFileInfo(path).size(), profile::MaxWriteSize + 1);
     QCOMPARE(readWithBuffer(path, "Mode", 2), QByteArray("3"));
@@ -326,11 +326,11 @@ void TestPrivateProfile::failedWriteLeavesTheOldFile()
     small.rlim_cur = 100;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const profile::WriteResult result = profile::writePrivateProfileString("Data", "Num", "30    ", path);
+    const FileResult result = profile::writePrivateProfileString("Data", "Num", "30    ", path);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
-    QVERIFY(!result.ok);
+    QVERIFY(!result.ok());
     QCOMPARE(result.error, QStringLiteral("File too large"));
     QCOMPARE(fileContents(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -342,13 +342,13 @@ void TestPrivateProfile::severalKeysInOneReplacement()
     QTemporaryDir dir;
     const QString path = dir.filePath("tekora.ini");
     QVERIFY(writeFile(path, "[Data]\nCap=0\n"));
-    QVERIFY(profile::writePrivateProfileStrings("Data", {{"Mode", "2 "}, {"Num", "50    "}, {"Cap", "1 "}}, path).ok);
+    QVERIFY(profile::writePrivateProfileStrings("Data", {{"Mode", "2 "}, {"Num", "50    "}, {"Cap", "1 "}}, path).ok());
     QCOMPARE(fileContents(path), QByteArray("[Data]\nCap=1 \nMode=2 \r\nNum=50    \r\n"));
 
     // All or nothing: refused as a whole, not key by key.
     QVERIFY(QFile::remove(path));
     QVERIFY(QDir(dir.path()).mkdir("tekora.ini"));
-    QVERIFY(!profile::writePrivateProfileStrings("Data", {{"Mode", "2 "}, {"Num", "50    "}}, path).ok);
+    QVERIFY(!profile::writePrivateProfileStrings("Data", {{"Mode", "2 "}, {"Num", "50    "}}, path).ok());
 }
 
 void TestPrivateProfile::readOfNonFiles_data()
@@ -397,7 +397,7 @@ void TestPrivateProfile::readOfHugeFileLooksAtItsStartOnly()
     qInfo("two reads of a 10 MB file: %lld ms", timer.elapsed());
 
     // A write still sees the whole file and keeps every byte of it.
-    QVERIFY(profile::writePrivateProfileString("Data", "Mode", "3 ", path).ok);
+    QVERIFY(profile::writePrivateProfileString("Data", "Mode", "3 ", path).ok());
     QByteArray expected = contents;
     expected.replace(0, 16, "[Data]\r\nMode=3 \r\n");
     QCOMPARE(fileContents(path), expected);

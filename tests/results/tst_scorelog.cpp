@@ -67,8 +67,8 @@ private slots:
     void newFileMatchesTheExampleByteForByte()
     {
         QTemporaryDir dir;
-        const ScoreLogResult result = AppendScoreRecord(exampleRecord(), dir.path());
-        QVERIFY2(result.ok, qPrintable(result.error));
+        const FileResult result = AppendScoreRecord(exampleRecord(), dir.path());
+        QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(result.path, dir.filePath(QStringLiteral("Score.txt")));
 
         const QByteArray written = readAll(result.path);
@@ -103,15 +103,15 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("Score.txt"));
         writeFile(path, before);
 
-        QVERIFY(AppendScoreRecord(exampleRecord(), dir.path()).ok);
+        QVERIFY(AppendScoreRecord(exampleRecord(), dir.path()).ok());
         QCOMPARE(readAll(path), before + cp932(formatScoreRecord(exampleRecord())) + CrLf);
     }
 
     void directoryWithTrailingSeparator()
     {
         QTemporaryDir dir;
-        const ScoreLogResult result = AppendScoreRecord(exampleRecord(), dir.path() + QLatin1Char('/'));
-        QVERIFY(result.ok);
+        const FileResult result = AppendScoreRecord(exampleRecord(), dir.path() + QLatin1Char('/'));
+        QVERIFY(result.ok());
         QCOMPARE(result.path, dir.path() + QStringLiteral("/Score.txt"));
     }
 
@@ -194,7 +194,7 @@ private slots:
 
         // What reaches the file is exactly this line in CP932.
         QTemporaryDir dir;
-        QVERIFY(AppendScoreRecord(record, dir.path()).ok);
+        QVERIFY(AppendScoreRecord(record, dir.path()).ok());
         QVERIFY(readAll(dir.filePath(QStringLiteral("Score.txt"))).endsWith(cp932(line) + CrLf));
     }
 
@@ -284,8 +284,8 @@ private slots:
             QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
         }
 
-        const ScoreLogResult result = AppendScoreRecord(record, directory);
-        QVERIFY(!result.ok);
+        const FileResult result = AppendScoreRecord(record, directory);
+        QVERIFY(!result.ok());
         QVERIFY(!result.error.isEmpty());
         QVERIFY(result.path.endsWith(QLatin1String("/Score.txt")));
         if (obstacle == QLatin1String("unconvertible"))
@@ -321,11 +321,11 @@ private slots:
         rlimit tight = saved;
         tight.rlim_cur = rlim_t(before.size() + 20);
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &tight) == 0);
-        const ScoreLogResult result = AppendScoreRecord(exampleRecord(), dir.path());
+        const FileResult result = AppendScoreRecord(exampleRecord(), dir.path());
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
-        QVERIFY(!result.ok);
+        QVERIFY(!result.ok());
         QVERIFY(!result.error.isEmpty());
         if (before.isEmpty())
             QVERIFY(!QFileInfo::exists(path));
@@ -333,7 +333,7 @@ private slots:
             QCOMPARE(readAll(path), before);
 
         // With room again, the next run writes as if nothing had happened.
-        QVERIFY(AppendScoreRecord(exampleRecord(), dir.path()).ok);
+        QVERIFY(AppendScoreRecord(exampleRecord(), dir.path()).ok());
         const QByteArray expected = before.isEmpty()
                                         ? readAll(QStringLiteral(TEKKORA_GOLDEN_DIR "/score-example.txt"))
                                         : before + cp932(formatScoreRecord(exampleRecord())) + CrLf;
@@ -358,7 +358,7 @@ private slots:
         auto writer = [&](const ScoreRecord &record, int &failed) {
             go.arrive_and_wait();
             for (int i = 0; i < PerWriter; ++i)
-                if (!AppendScoreRecord(record, dir.path()).ok)
+                if (!AppendScoreRecord(record, dir.path()).ok())
                     ++failed;
         };
         QElapsedTimer timer;

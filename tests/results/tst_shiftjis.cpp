@@ -36,10 +36,10 @@ private slots:
         QFETCH(QString, unconvertible);
 
         const ShiftJisText result = toShiftJis(text);
-        QCOMPARE(result.error, QString());
         QCOMPARE(result.bytes, bytes);
-        QCOMPARE(result.unconvertible, unconvertible);
         QCOMPARE(result.ok(), unconvertible.isEmpty());
+        if (!unconvertible.isEmpty())
+            QVERIFY2(result.error.endsWith(QStringLiteral(": ") + unconvertible), qPrintable(result.error));
     }
 
     void longTextGrowsTheBuffer()

@@ -7,8 +7,6 @@
 #include "platform/DataDirectory.h"
 #include "platform/PrivateProfile.h"
 
-#include <QDir>
-
 #include <array>
 #include <cstring>
 #include <string>
@@ -89,11 +87,10 @@ void Form1Procedures::Form_Unload()
 
     // All three keys in one replacement of the file: either every option
     // reaches it or none does.
-    const profile::WriteResult result =
+    const FileResult saved =
         profile::writePrivateProfileStrings(Section, {{"Mode", mode}, {"Num", num}, {"Cap", cap}}, path);
-    if (!result.ok)
-        controls_.reportError(QStringLiteral("Tekkora!"), QStringLiteral("設定を保存できませんでした。\n%1\n%2")
-                                                              .arg(QDir::toNativeSeparators(path), result.error));
+    if (!saved.ok())
+        controls_.reportError(QStringLiteral("Tekkora!"), QStringLiteral("設定を保存できませんでした。\n") + saved.describe());
     controls_.endProgram();
 }
 

@@ -278,21 +278,16 @@ std::size_t getPrivateProfileString(std::string_view section, std::string_view k
     return readValue(file.bytes, section, key, defaultValue, buffer, size);
 }
 
-WriteResult writePrivateProfileString(std::string_view section, std::string_view key,
+FileResult writePrivateProfileString(std::string_view section, std::string_view key,
                                       std::string_view value, const QString &path)
 {
     return writePrivateProfileStrings(section, {KeyValue{key, value}}, path);
 }
 
-WriteResult writePrivateProfileStrings(std::string_view section, std::initializer_list<KeyValue> entries,
-                                       const QString &path)
+FileResult writePrivateProfileStrings(std::string_view section, std::initializer_list<KeyValue> entries,
+                                      const QString &path)
 {
-    WriteResult result;
-    const auto fail = [&](const QString &reason) {
-        result.ok = false;
-        result.error = reason;
-        return result;
-    };
+    const auto fail = [&](const QString &reason) { return FileResult::failure(path, reason); };
 
     // The whole file is needed: a rewrite must not drop what lies beyond the
     // reader's limit.
@@ -342,7 +337,7 @@ WriteResult writePrivateProfileStrings(std::string_view section, std::initialize
 #endif
     if (!file.commit())
         return fail(file.errorString());
-    return result;
+    return FileResult{path, {}};
 }
 
 } // namespace tekkora::profile

@@ -26,6 +26,8 @@
 // MaxWriteSize rather than cut it. A name held by a directory, a pipe or a
 // device reads as a missing file and is never written.
 
+#include "FileResult.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -62,17 +64,12 @@ std::size_t getPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view defaultValue, char *buffer, std::size_t size,
                                     const QString &path);
 
-struct WriteResult {
-    bool ok = true;
-    QString error; // the system's reason when !ok
-};
-
 // Stores key=value in section of the file. The new contents replace the old
 // file atomically (temporary file in the same directory, flushed, renamed,
 // permissions kept), so the file is always either the old or the new one.
 // A file the user cannot write (made read-only) is left alone and reported
 // like any other failure.
-WriteResult writePrivateProfileString(std::string_view section, std::string_view key,
+FileResult writePrivateProfileString(std::string_view section, std::string_view key,
                                       std::string_view value, const QString &path);
 
 struct KeyValue {
@@ -82,7 +79,7 @@ struct KeyValue {
 
 // Stores several keys, in the order given, in one replacement of the file:
 // either all of them reach it or none.
-WriteResult writePrivateProfileStrings(std::string_view section, std::initializer_list<KeyValue> entries,
+FileResult writePrivateProfileStrings(std::string_view section, std::initializer_list<KeyValue> entries,
                                        const QString &path);
 
 } // namespace tekkora::profile

@@ -46,6 +46,7 @@ private:
 ShiftJisText toShiftJis(const QString &text)
 {
     ShiftJisText result;
+    QString unconvertible;
     IconvHandle cd;
     if (!cd.valid()) {
         result.error = QStringLiteral("CP932: ") + qt_error_string(errno);
@@ -79,8 +80,8 @@ ShiftJisText toShiftJis(const QString &text)
             const std::size_t length =
                 qMin<std::size_t>(std::size_t(utf8SequenceLength(static_cast<unsigned char>(*in))), inLeft);
             const QString character = QString::fromUtf8(in, qsizetype(length));
-            if (!result.unconvertible.contains(character))
-                result.unconvertible += character;
+            if (!unconvertible.contains(character))
+                unconvertible += character;
             in += length;
             inLeft -= length;
         } else {
@@ -98,6 +99,8 @@ ShiftJisText toShiftJis(const QString &text)
 
     output.truncate(out - output.data());
     result.bytes = output;
+    if (!unconvertible.isEmpty())
+        result.error = QStringLiteral("Shift_JIS にできない文字があります: ") + unconvertible;
     return result;
 }
 

@@ -9,16 +9,15 @@
 namespace tekkora {
 
 struct ShiftJisText {
-    QByteArray bytes;       // the text in CP932, without the characters below
-    QString unconvertible;  // characters CP932 cannot hold, each once, in order of appearance
-    QString error;          // set when the conversion itself is unavailable
+    QByteArray bytes; // the text in CP932, less any character it cannot hold
+    QString error;    // why the text cannot be written as it stands; empty when it can
 
-    bool ok() const { return error.isEmpty() && unconvertible.isEmpty(); }
+    bool ok() const { return error.isEmpty(); }
 };
 
 // Converts text to CP932. A character without a CP932 form is never dropped
-// silently or replaced by '?': it is listed in unconvertible, so the caller
-// can refuse to write a damaged line.
+// silently or replaced by '?': the error names each such character once, in
+// order of appearance, so the caller can refuse to write a damaged line.
 ShiftJisText toShiftJis(const QString &text);
 
 } // namespace tekkora

@@ -5,8 +5,6 @@
 
 #include "platform/LocalClock.h"
 
-#include <QDir>
-
 namespace tekkora {
 
 Form2Procedures::Form2Procedures(const DrillState &state, const Services &services, Form2Controls &controls)
@@ -36,11 +34,10 @@ void Form2Procedures::Form_Load()
 
     // A log that cannot be written costs the record, not the results on
     // screen: say so and carry on.
-    const ScoreLogResult logged = AppendScoreRecord(record, services_.dataDirectory);
-    if (!logged.ok)
+    const FileResult logged = AppendScoreRecord(record, services_.dataDirectory);
+    if (!logged.ok())
         controls_.reportError(QStringLiteral("Tekkora!"),
-                              QStringLiteral("スコアファイルに記録できませんでした。\n%1\n%2")
-                                  .arg(QDir::toNativeSeparators(logged.path), logged.error));
+                              QStringLiteral("スコアファイルに記録できませんでした。\n") + logged.describe());
 }
 
 void Form2Procedures::Command1_Click()

@@ -122,26 +122,18 @@ QString formatScoreRecord(const ScoreRecord &record)
     return line;
 }
 
-ScoreLogResult AppendScoreRecord(const ScoreRecord &record, const QString &directory)
+FileResult AppendScoreRecord(const ScoreRecord &record, const QString &directory)
 {
-    ScoreLogResult result;
-    result.path = fileInDirectory(directory, ScoreFileName);
-
-    auto fail = [&result](const QString &reason) {
-        result.ok = false;
-        result.error = reason;
-        return result;
-    };
+    FileResult result{fileInDirectory(directory, ScoreFileName), {}};
+    auto fail = [&result](const QString &reason) { return FileResult::failure(result.path, reason); };
 
     // Everything is converted before the file is touched, so a text that
     // cannot be written leaves no trace in it.
     const ShiftJisText header = toShiftJis(scoreLogHeader());
     const ShiftJisText line = toShiftJis(formatScoreRecord(record) + LineEnd);
     for (const ShiftJisText *text : {&header, &line}) {
-        if (!text->error.isEmpty())
+        if (!text->ok())
             return fail(text->error);
-        if (!text->unconvertible.isEmpty())
-            return fail(QStringLiteral("Shift_JIS にできない文字があります: ") + text->unconvertible);
     }
 
     const QByteArray nativePath = QFile::encodeName(result.path);

@@ -4,6 +4,8 @@
 // one line per finished run, in Shift_JIS (CP932) with CR LF line ends. The
 // program only ever appends to it.
 
+#include "platform/FileResult.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -32,17 +34,11 @@ QString scoreLogHeader();
 // One record line without its line end.
 QString formatScoreRecord(const ScoreRecord &record);
 
-struct ScoreLogResult {
-    bool ok = true;
-    QString error; // the reason when !ok
-    QString path;  // the file written, or meant to be
-};
-
 // Appends the record to Score.txt in the directory, creating the file with
 // its header when it does not exist. Either the whole line reaches the file
 // or an error is returned and the file is left as it was; lines already in
 // the file are never touched. Safe against other writers appending at the
 // same time: each line goes out in a single append.
-ScoreLogResult AppendScoreRecord(const ScoreRecord &record, const QString &directory);
+FileResult AppendScoreRecord(const ScoreRecord &record, const QString &directory);
 
 } // namespace tekkora
