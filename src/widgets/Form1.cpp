@@ -32,36 +32,14 @@ namespace {
 constexpr int Label1Top = 360;
 constexpr double Label1CentreTwips = 1140 + 255 / 2.0;
 
-void paintStatic(QWidget *widget)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colours::Background);
-    palette.setColor(QPalette::WindowText, colours::Caption);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
 QLabel *makeLabel(QLabel *label, const char *name, const QRect &geometry, Qt::Alignment alignment)
 {
     label->setObjectName(QLatin1String(name));
     label->setGeometry(geometry);
     label->setAlignment(alignment);
     label->setFocusPolicy(Qt::NoFocus);
-    paintStatic(label);
+    paintAsCaption(label);
     return label;
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(true);
-    button->setFocusPolicy(Qt::StrongFocus);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, colours::ButtonFace);
-    button->setPalette(palette);
-    return button;
 }
 
 } // namespace
@@ -101,7 +79,7 @@ void Form1::buildControls()
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
     client_->setFixedSize(twipsSize(2550, 2070));
-    paintStatic(client_);
+    paintAsCaption(client_);
     setCentralWidget(client_);
 
     // Created in the window's defining order, so the stacking matches.

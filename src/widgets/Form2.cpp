@@ -38,10 +38,7 @@ QLabel *makeStatic(QWidget *parent, const char *name, const QString &caption, co
 {
     QLabel *label = makeLabel(parent, name, caption, geometry);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, colours::Background);
-    palette.setColor(QPalette::WindowText, colours::Caption);
-    label->setPalette(palette);
+    paintAsCaption(label);
     return label;
 }
 
@@ -82,10 +79,7 @@ Form2::Form2(const DrillState &state, const Services &services, QWidget *parent)
     setWindowTitle(QStringLiteral("結果"));
     setWindowIcon(programIcon());
     setFont(defaultWindowFont());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colours::Background);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    paintBackground(this, colours::Background);
     setFixedSize(twipsSize(2910, 2670));
 
     buildControls();
@@ -117,15 +111,8 @@ Form2::~Form2() = default;
 void Form2::buildControls()
 {
     // Created in the window's defining order, so the stacking matches.
-    Command1_ = new QPushButton(QStringLiteral("&OK"), this);
-    Command1_->setObjectName(QStringLiteral("Command1"));
-    Command1_->setGeometry(twipsRect(960, 2160, 1215, 375));
-    Command1_->setAutoDefault(true);
+    Command1_ = makeButton(this, "Command1", QStringLiteral("&OK"), twipsRect(960, 2160, 1215, 375));
     Command1_->setDefault(true);
-    Command1_->setFocusPolicy(Qt::StrongFocus);
-    QPalette face = Command1_->palette();
-    face.setColor(QPalette::Button, colours::ButtonFace);
-    Command1_->setPalette(face);
 
     LabMode_ = makeFigure(this, "LabMode", twipsRect(1080, 120, 975, 375), Qt::AlignHCenter);
     Label4_ = makeStatic(this, "Label4", QStringLiteral("モード"), twipsRect(120, 240, 615, 255));

@@ -24,8 +24,6 @@ public:
     // record.
     void load();
 
-    Form2Procedures &procedures() { return procedures_; }
-
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;

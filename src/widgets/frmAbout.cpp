@@ -16,16 +16,6 @@ namespace {
 // Where the credit's tooltip points people.
 const QString ContactAddress = QStringLiteral(TEKKORA_CONTACT_ADDRESS);
 
-// Labels here are opaque: white text on the window's own colour.
-void paintAsCaption(QWidget *widget)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colours::Background);
-    palette.setColor(QPalette::WindowText, colours::Caption);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QFont &font)
 {
     auto *label = new QLabel(text, parent);
@@ -59,10 +49,7 @@ frmAbout::frmAbout(QWidget *parent)
     setWindowIcon(programIcon());
     setFont(defaultWindowFont());
     setFixedSize(twipsSize(5130, 1620));
-    QPalette windowPalette = palette();
-    windowPalette.setColor(QPalette::Window, colours::Background);
-    setPalette(windowPalette);
-    setAutoFillBackground(true);
+    paintBackground(this, colours::Background);
 
     // A sunken two-pixel border around the 32-pixel image makes the 540-twip box.
     picIcon = new QLabel(this);
@@ -75,12 +62,7 @@ frmAbout::frmAbout(QWidget *parent)
     picIcon->resize(picIcon->pixmap().deviceIndependentSize().toSize()
                     + QSize(2 * picIcon->frameWidth(), 2 * picIcon->frameWidth()));
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(twipsRect(3600, 1155, 1380, 345));
-    QPalette buttonPalette = cmdOK->palette();
-    buttonPalette.setColor(QPalette::Button, colours::ButtonFace);
-    cmdOK->setPalette(buttonPalette);
+    cmdOK = makeButton(this, "cmdOK", QStringLiteral("&OK"), twipsRect(3600, 1155, 1380, 345));
     cmdOK->setDefault(true);
 
     QFont challengeFont = japaneseFont(9);
@@ -93,10 +75,7 @@ frmAbout::frmAbout(QWidget *parent)
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setFrameStyle(QFrame::NoFrame);
-    QPalette linePalette = Line1->palette();
-    linePalette.setColor(QPalette::Window, colours::Caption);
-    Line1->setPalette(linePalette);
-    Line1->setAutoFillBackground(true);
+    paintBackground(Line1, colours::Caption);
     Line1->setGeometry(twips(120), twips(960), twips(5040) - twips(120), 1);
 
     lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Tekkora!  Ver. " TEKKORA_VERSION), comicFont(14.25, true));

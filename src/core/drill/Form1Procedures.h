@@ -42,7 +42,6 @@ public:
 
     bool isRunInProgress() const;
     const KeyTable &keyTable() const { return KeyTable_; }
-    const DrillState &state() const { return state_; }
 
     static constexpr const char *SettingsFileName = "tekora.ini";
     QString settingsPath() const;
@@ -55,7 +54,9 @@ private:
     void endRun();
     void drawQuestion();
     std::int16_t drawOnce();
+    void selectCharSet(OptionItem item, std::uint8_t charSet);
     void selectCount(OptionItem item, std::int16_t limit);
+    void selectCase(OptionItem item);
     void syncCountItems();
 
     DrillState &state_;

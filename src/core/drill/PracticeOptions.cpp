@@ -5,43 +5,32 @@
 
 namespace tekkora {
 
-void Form1Procedures::al_Click()
+// Each option handler acts only when its own item is not marked yet; then it
+// marks its item, clears the rest of its group and sets the value. The mode
+// and count handlers end in the idle state either way.
+void Form1Procedures::selectCharSet(OptionItem item, std::uint8_t charSet)
 {
-    if (!controls_.isChecked(OptionItem::al)) {
-        state_.CharSet = charset::Letters;
-        controls_.setChecked(OptionItem::al, true);
-        controls_.setChecked(OptionItem::all, false);
-        controls_.setChecked(OptionItem::num, false);
-        state_.RangeLow = keycode::LetterA;
-        state_.RangeHigh = keycode::LetterZ;
+    if (!controls_.isChecked(item)) {
+        state_.CharSet = charSet;
+        for (OptionItem each : {OptionItem::al, OptionItem::num, OptionItem::all})
+            controls_.setChecked(each, each == item);
+        if (charSet == charset::Letters) {
+            state_.RangeLow = keycode::LetterA;
+            state_.RangeHigh = keycode::LetterZ;
+        } else if (charSet == charset::Digits) {
+            state_.RangeLow = keycode::Digit0;
+            state_.RangeHigh = keycode::Digit9;
+        } else {
+            // The range keeps the last letters or digits choice.
+            fillKeyTable(KeyTable_);
+        }
     }
     Wait();
 }
 
-void Form1Procedures::num_Click()
-{
-    if (!controls_.isChecked(OptionItem::num)) {
-        state_.CharSet = charset::Digits;
-        controls_.setChecked(OptionItem::num, true);
-        controls_.setChecked(OptionItem::all, false);
-        controls_.setChecked(OptionItem::al, false);
-        state_.RangeLow = keycode::Digit0;
-        state_.RangeHigh = keycode::Digit9;
-    }
-    Wait();
-}
-
-void Form1Procedures::all_Click()
-{
-    if (!controls_.isChecked(OptionItem::all)) {
-        state_.CharSet = charset::All;
-        controls_.setChecked(OptionItem::all, true);
-        controls_.setChecked(OptionItem::al, false);
-        controls_.setChecked(OptionItem::num, false);
-        fillKeyTable(KeyTable_);
-    }
-    Wait();
-}
+void Form1Procedures::al_Click() { selectCharSet(OptionItem::al, charset::Letters); }
+void Form1Procedures::num_Click() { selectCharSet(OptionItem::num, charset::Digits); }
+void Form1Procedures::all_Click() { selectCharSet(OptionItem::all, charset::All); }
 
 void Form1Procedures::selectCount(OptionItem item, std::int16_t limit)
 {
@@ -58,21 +47,17 @@ void Form1Procedures::n30_Click() { selectCount(OptionItem::n30, 30); }
 void Form1Procedures::n50_Click() { selectCount(OptionItem::n50, 50); }
 void Form1Procedures::n99_Click() { selectCount(OptionItem::n99, UnlimitedQuestions); }
 
-void Form1Procedures::omoji_Click()
+// The letter case lives in the two marks alone; the next character shows it.
+void Form1Procedures::selectCase(OptionItem item)
 {
-    if (!controls_.isChecked(OptionItem::omoji)) {
-        controls_.setChecked(OptionItem::omoji, true);
-        controls_.setChecked(OptionItem::kmoji, false);
+    if (!controls_.isChecked(item)) {
+        for (OptionItem each : {OptionItem::omoji, OptionItem::kmoji})
+            controls_.setChecked(each, each == item);
     }
 }
 
-void Form1Procedures::kmoji_Click()
-{
-    if (!controls_.isChecked(OptionItem::kmoji)) {
-        controls_.setChecked(OptionItem::kmoji, true);
-        controls_.setChecked(OptionItem::omoji, false);
-    }
-}
+void Form1Procedures::omoji_Click() { selectCase(OptionItem::omoji); }
+void Form1Procedures::kmoji_Click() { selectCase(OptionItem::kmoji); }
 
 void Form1Procedures::lblMode_Click()
 {
