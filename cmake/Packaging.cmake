@@ -20,7 +20,7 @@ foreach(part MAJOR MINOR PATCH TWEAK)
   endif()
 endforeach()
 list(JOIN rc_parts "," TEKKORA_RC_VERSION)
-set(TEKKORA_ICO_PATH "${PROJECT_SOURCE_DIR}/resources/icons/tekkora.ico")
+set(TEKKORA_ICO_PATH "${TEKKORA_ICON_DIR}/tekkora.ico")
 set(TEKKORA_RC_FILE "${PROJECT_BINARY_DIR}/tekkora.rc")
 configure_file(${PROJECT_SOURCE_DIR}/resources/windows/tekkora.rc.in ${TEKKORA_RC_FILE} @ONLY)
 
@@ -30,6 +30,7 @@ if(WIN32 AND TARGET tekkora)
   # Resource compilers report no dependencies: rebuild when the icon changes.
   set_source_files_properties(${TEKKORA_RC_FILE} TARGET_DIRECTORY tekkora
                               PROPERTIES OBJECT_DEPENDS ${TEKKORA_ICO_PATH})
+  add_dependencies(tekkora tekkora_icons)
 endif()
 
 # --- Linux: desktop entry, AppStream metadata, icons -----------------------
@@ -45,8 +46,8 @@ if(UNIX AND NOT APPLE)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT desktop)
   install(FILES ${TEKKORA_METAINFO_FILE}
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT desktop)
-  foreach(size 16 32)
-    install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/tekkora-${size}.png
+  foreach(size 16 32 48 64 128 256)
+    install(FILES ${TEKKORA_ICON_DIR}/tekkora-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME ${TEKKORA_APP_ID}.png COMPONENT desktop)
   endforeach()

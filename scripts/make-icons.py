@@ -1,19 +1,21 @@
 #!/usr/bin/env python3
-"""Draws the program icon and writes its images.
+"""Draws the program icon and writes its images: the icon's one source,
+run by the build.
 
 The icon is a key cap with a "T" in front of a stopwatch, drawn pixel by pixel
 at 32x32 and at 16x16 (a smaller drawing, not a scaled copy) in one 16-colour
-palette, index 0 being transparent. Written, next to this script's
-resources/icons folder:
+palette, index 0 being transparent; the 32-pixel drawing is also drawn at the
+larger sizes desktops and high-density screens ask for. Written to the output
+directory:
 
-  tekkora-32.png, tekkora-16.png  4-bit palette PNGs for the Qt resources and
-                                  the hicolor icon theme
-  tekkora.ico                     both images as 4-bit bitmaps, for Windows
+  tekkora-16.png, tekkora-32.png, tekkora-48.png ... tekkora-256.png
+                   4-bit palette PNGs for the program and the hicolor theme
+  tekkora.ico      the 32 and 16 pixel images as 4-bit bitmaps, for Windows
 
 Only the standard library is used, and the output is byte-for-byte the same
-on every run, so the committed images can be checked against this script.
+on every run.
 
-Usage: scripts/make-icons.py [output-directory]
+Usage: scripts/make-icons.py output-directory
 """
 
 import math
@@ -47,27 +49,50 @@ TICK, DARKGREY, RED, DARKRED, YELLOW, ORANGE, RINGSHADE, DIAL = 8, 9, 10, 11, 12
 
 
 class Canvas:
-    def __init__(self, size):
+    """A square of palette indices. Drawing happens in design pixels: a
+    canvas larger than its design (the 32-pixel drawing at 64, say) draws the
+    same picture at that size, each shape covering the pixels whose centres
+    fall inside it, so edges and circles stay sharp instead of blurred."""
+
+    def __init__(self, size, design=None):
         self.size = size
+        self.k = size / (design or size)
         self.px = [[TRANSPARENT] * size for _ in range(size)]
 
+    def fill_where(self, inside, c):
+        """Every pixel whose centre, in design pixels, is inside."""
+        for y in range(self.size):
+            for x in range(self.size):
+                if inside((x + 0.5) / self.k, (y + 0.5) / self.k):
+                    self.px[y][x] = c
+
     def set(self, x, y, c):
-        if 0 <= x < self.size and 0 <= y < self.size:
-            self.px[y][x] = c
+        """Design pixel (x, y)."""
+        self.rect(x, y, x, y, c)
 
     def rect(self, x0, y0, x1, y1, c):
         """Fills the rectangle with both corners included."""
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                self.set(x, y, c)
+        if self.k == 1:
+            for y in range(max(y0, 0), min(y1 + 1, self.size)):
+                for x in range(max(x0, 0), min(x1 + 1, self.size)):
+                    self.px[y][x] = c
+            return
+        self.fill_where(lambda px, py: x0 <= px < x1 + 1 and y0 <= py < y1 + 1, c)
 
     def disc(self, cx, cy, r, c):
-        for y in range(self.size):
-            for x in range(self.size):
-                if math.hypot(x + 0.5 - cx, y + 0.5 - cy) <= r:
-                    self.set(x, y, c)
+        self.fill_where(lambda px, py: math.hypot(px - cx, py - cy) <= r, c)
 
     def line(self, x0, y0, x1, y1, c):
+        """One design pixel wide, from the centre of (x0, y0) to that of (x1, y1)."""
+        if self.k != 1:
+            ax, ay, dx, dy = x0 + 0.5, y0 + 0.5, x1 - x0, y1 - y0
+            length2 = dx * dx + dy * dy or 1
+
+            def near(px, py):
+                t = min(max(((px - ax) * dx + (py - ay) * dy) / length2, 0), 1)
+                return math.hypot(px - ax - t * dx, py - ay - t * dy) <= 0.5
+            self.fill_where(near, c)
+            return
         steps = max(abs(x1 - x0), abs(y1 - y0))
         for i in range(steps + 1):
             t = i / steps if steps else 0
@@ -87,14 +112,11 @@ def stopwatch(cv, cx, cy, r, ring, crown, hand_len, ticks, inner_shade=True):
         cv.rect(bx0, by0, bx1, by0, OUTLINE)
     cv.disc(cx, cy, r + 0.5, OUTLINE)
     cv.disc(cx, cy, r - 0.5, BACK)
-    # shade the lower right of the ring
-    for y in range(cv.size):
-        for x in range(cv.size):
-            d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
-            if r - ring - 0.5 < d <= r - 0.5 and (x + 0.5 - cx) + (y + 0.5 - cy) > r * 0.5:
-                cv.set(x, y, NAVY)
-            elif r - ring - 0.5 < d <= r - 0.5 and (x + 0.5 - cx) + (y + 0.5 - cy) < -r * 0.9:
-                cv.set(x, y, FACE)
+    # shade the lower right of the ring, light its upper left
+    def on_ring(px, py):
+        return r - ring - 0.5 < math.hypot(px - cx, py - cy) <= r - 0.5
+    cv.fill_where(lambda px, py: on_ring(px, py) and (px - cx) + (py - cy) > r * 0.5, NAVY)
+    cv.fill_where(lambda px, py: on_ring(px, py) and (px - cx) + (py - cy) < -r * 0.9, FACE)
     if inner_shade:
         cv.disc(cx, cy, r - ring - 0.5, RINGSHADE)
         cv.disc(cx, cy, r - ring - 1.5, DIAL)
@@ -133,8 +155,9 @@ def key_cap(cv, x0, y0, x1, y1, top, glyph, skirt):
         cv.rect(gx0, gy0, gx1, gy1, NAVY)
 
 
-def draw32():
-    cv = Canvas(32)
+def draw32(size=32):
+    """The icon's own drawing, at 32 pixels or any larger size."""
+    cv = Canvas(size, design=32)
     # speed streaks trailing to the left of the stopwatch
     cv.rect(1, 6, 7, 6, ORANGE)
     cv.rect(3, 9, 9, 9, YELLOW)
@@ -158,6 +181,9 @@ def draw16():
     glyph = [(3, 10, 6, 10), (4, 11, 5, 12)]
     key_cap(cv, 0, 7, 9, 15, top=(2, 9, 7, 12), glyph=glyph, skirt=1)
     return cv
+
+
+LARGE_SIZES = (48, 64, 128, 256)
 
 
 def png_chunk(kind, data):
@@ -216,14 +242,20 @@ def ico(canvases):
 
 
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
-    out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "resources", "icons")
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    out_dir = sys.argv[1]
+    os.makedirs(out_dir, exist_ok=True)
     big, small = draw32(), draw16()
     outputs = {
         "tekkora-32.png": png4(big),
         "tekkora-16.png": png4(small),
         "tekkora.ico": ico([big, small]),
     }
+    # Sharp on high-density screens and in large launcher views: the same
+    # drawing at the sizes desktops ask for.
+    for size in LARGE_SIZES:
+        outputs[f"tekkora-{size}.png"] = png4(draw32(size))
     for name, data in outputs.items():
         with open(os.path.join(out_dir, name), "wb") as f:
             f.write(data)

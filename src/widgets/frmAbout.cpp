@@ -56,7 +56,7 @@ frmAbout::frmAbout(QWidget *parent)
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     picIcon->setLineWidth(2);
-    picIcon->setPixmap(programIconImage32());
+    picIcon->setPixmap(programIconImage32(devicePixelRatioF()));
     picIcon->setFocusPolicy(Qt::StrongFocus);
     picIcon->move(twips(120), twips(120));
     picIcon->resize(picIcon->pixmap().deviceIndependentSize().toSize()

@@ -11,24 +11,28 @@ class TestProgramIcon : public QObject {
 private slots:
     void images_data();
     void images();
-    void iconCarriesBothSizes();
+    void smallImageIsItsOwnDrawing();
 };
+
+namespace {
+QImage argb(const QImage &image)
+{
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+} // namespace
 
 void TestProgramIcon::images_data()
 {
-    QTest::addColumn<QString>("path");
     QTest::addColumn<int>("size");
-
-    QTest::newRow("32x32") << ":/icons/tekkora-32.png" << 32;
-    QTest::newRow("16x16") << ":/icons/tekkora-16.png" << 16;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        QTest::addRow("%dx%d", size, size) << size;
 }
 
 void TestProgramIcon::images()
 {
-    QFETCH(QString, path);
     QFETCH(int, size);
 
-    programIcon(); // registers the resources
+    const QString path = QStringLiteral(":/icons/tekkora-%1.png").arg(size);
     const QImage image(path);
     QVERIFY2(!image.isNull(), qPrintable(path));
     QCOMPARE(image.size(), QSize(size, size));
@@ -43,17 +47,32 @@ void TestProgramIcon::images()
         for (int x = 0; x < image.width(); ++x)
             used.insert(image.pixelIndex(x, y));
     QVERIFY(used.size() >= 8);
+
+    // The window icon offers the image at its own size, for any screen
+    // density that asks for it, rather than scaling a smaller one up.
+    const QIcon icon = programIcon();
+    QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+    QCOMPARE(argb(icon.pixmap(QSize(size, size)).toImage()), argb(image));
+    if (size > 32 && size % 32 == 0) {
+        const QImage blownUp = argb(QImage(QStringLiteral(":/icons/tekkora-32.png"))).scaled(size, size);
+        QVERIFY2(argb(image) != blownUp, "drawn at its size, not the 32-pixel image enlarged");
+    }
+    if (size == 64) {
+        // The about box's picture on a screen of twice the density.
+        const QPixmap picture = programIconImage32(2.0);
+        QCOMPARE(picture.deviceIndependentSize(), QSizeF(32, 32));
+        QImage drawn = argb(picture.toImage());
+        drawn.setDevicePixelRatio(1.0);
+        QCOMPARE(drawn, argb(image));
+    }
 }
 
-void TestProgramIcon::iconCarriesBothSizes()
+void TestProgramIcon::smallImageIsItsOwnDrawing()
 {
-    const QIcon icon = programIcon();
-    QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
-    QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
-    QCOMPARE(programIconImage32().size(), QSize(32, 32));
-    // The small image is drawn on its own, not the big one scaled down.
-    QCOMPARE(icon.pixmap(QSize(16, 16)).toImage().convertToFormat(QImage::Format_ARGB32),
-             QImage(QStringLiteral(":/icons/tekkora-16.png")).convertToFormat(QImage::Format_ARGB32));
+    // The 16-pixel image is a drawing of its own, not the big one scaled down.
+    const QImage small(QStringLiteral(":/icons/tekkora-16.png"));
+    QVERIFY(argb(small) != argb(QImage(QStringLiteral(":/icons/tekkora-32.png"))).scaled(16, 16));
+    QCOMPARE(programIconImage32(1.0).size(), QSize(32, 32));
 }
 
 QTEST_MAIN(TestProgramIcon)

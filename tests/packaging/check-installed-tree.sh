@@ -17,7 +17,9 @@ for f in \
   "usr/share/applications/$id.desktop" \
   "usr/share/metainfo/$id.metainfo.xml" \
   "usr/share/icons/hicolor/16x16/apps/$id.png" \
-  "usr/share/icons/hicolor/32x32/apps/$id.png"; do
+  "usr/share/icons/hicolor/32x32/apps/$id.png" \
+  "usr/share/icons/hicolor/64x64/apps/$id.png" \
+  "usr/share/icons/hicolor/256x256/apps/$id.png"; do
   if [ ! -f "$root/$f" ]; then
     echo "missing after install: $f"
     exit 1
@@ -25,7 +27,7 @@ for f in \
 done
 # The menu finds the icon by the name in the desktop entry.
 icon=$(sed -n 's/^Icon=//p' "$root/usr/share/applications/$id.desktop")
-for size in 16x16 32x32; do
+for size in 16x16 32x32 48x48 64x64 128x128 256x256; do
   if [ ! -f "$root/usr/share/icons/hicolor/$size/apps/$icon.png" ]; then
     echo "the desktop entry names icon '$icon', which is not installed at $size"
     exit 1
