@@ -11,6 +11,7 @@
 #include "platform/TickCounter.h"
 #include "Fonts.h"
 #include "Form1.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -56,8 +57,7 @@ inline void runTeardown()
 
 inline void writeFile(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+    if (!testing::writeAll(path, bytes))
         qFatal("cannot write %s", qPrintable(path));
 }
 

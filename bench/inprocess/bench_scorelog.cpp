@@ -5,30 +5,18 @@
 
 #include "platform/ShiftJis.h"
 #include "results/ScoreLog.h"
+#include "support/ExampleRecord.h"
 
 #include <QDir>
 
 namespace tekkora::bench {
 namespace {
 
-ScoreRecord sampleRecord()
-{
-    ScoreRecord record;
-    record.QuestionCount = 50;
-    record.MissCount = 3;
-    record.Accuracy = 94.0f;
-    record.ModeCaption = QStringLiteral("英字");
-    record.AccuracyCaption = QStringLiteral("94.0");
-    record.SpeedCaption = QStringLiteral("0.523");
-    record.When = QDateTime(QDate(2000, 7, 15), QTime(9, 5));
-    return record;
-}
-
 // A log holding the header and the given number of records.
 void prepareLog(const QString &directory, int lines)
 {
     QByteArray bytes = toShiftJis(scoreLogHeader()).bytes;
-    const QByteArray line = toShiftJis(formatScoreRecord(sampleRecord()) + QStringLiteral("\r\n")).bytes;
+    const QByteArray line = toShiftJis(formatScoreRecord(testing::exampleRecord()) + QStringLiteral("\r\n")).bytes;
     bytes.reserve(bytes.size() + line.size() * lines);
     for (int i = 0; i < lines; ++i)
         bytes += line;
@@ -42,7 +30,7 @@ void BM_AppendScoreRecord(benchmark::State &state)
     QTemporaryDir dir;
     const int lines = int(state.range(0));
     prepareLog(dir.path(), lines);
-    const ScoreRecord record = sampleRecord();
+    const ScoreRecord record = testing::exampleRecord();
     for (auto _ : state) {
         const FileResult result = AppendScoreRecord(record, dir.path());
         if (!result.ok()) {
@@ -58,7 +46,7 @@ BENCHMARK(BM_AppendScoreRecord)->Arg(0)->Arg(100000)->Iterations(2000)->Repetiti
 // The text of one record, without the file.
 void BM_FormatScoreRecord(benchmark::State &state)
 {
-    const ScoreRecord record = sampleRecord();
+    const ScoreRecord record = testing::exampleRecord();
     for (auto _ : state)
         benchmark::DoNotOptimize(toShiftJis(formatScoreRecord(record) + QStringLiteral("\r\n")));
 }

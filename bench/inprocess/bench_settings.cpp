@@ -3,8 +3,8 @@
 
 #include "BenchApp.h"
 
-#include "FakeForm1Controls.h"
-#include "FakePlatform.h"
+#include "support/FakeForm1Controls.h"
+#include "support/FakePlatform.h"
 
 #include "drill/Form1Procedures.h"
 

@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 #include "Fonts.h"
+#include "support/ModalAnswerer.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -18,6 +19,7 @@
 #include <map>
 
 using namespace tekkora;
+using namespace tekkora::testing;
 
 namespace {
 
@@ -70,12 +72,6 @@ struct BoxView {
 
 const char *const ControlNames[] = {"picIcon", "cmdOK", "Label1", "Line1", "lblTitle", "lblVersion"};
 
-QWidget *openAboutBox()
-{
-    QWidget *modal = QApplication::activeModalWidget();
-    return modal && modal->objectName() == QLatin1String("frmAbout") && modal->isVisible() ? modal : nullptr;
-}
-
 // Runs showAboutBox(); once the box is up, `whileOpen` gets it. A box still
 // open five seconds later is ended by force, and that counts as a failure.
 // Returns false when the box never appeared or had to be ended by force.
@@ -83,15 +79,13 @@ bool runAboutBox(const std::function<void(QDialog *)> &whileOpen, QPointer<QDial
 {
     bool appeared = false;
     bool forced = false;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget *box = openAboutBox();
-        if (!box)
-            return;
-        poll.stop();
-        appeared = true;
+    const ModalAnswerer answerer([&](QWidget *box) {
         auto *dialog = qobject_cast<QDialog *>(box);
+        if (dialog == nullptr || box->objectName() != QLatin1String("frmAbout")) {
+            box->close();
+            return;
+        }
+        appeared = true;
         if (seen)
             *seen = dialog;
         QTimer::singleShot(5000, dialog, [&forced, dialog] {
@@ -102,7 +96,6 @@ bool runAboutBox(const std::function<void(QDialog *)> &whileOpen, QPointer<QDial
             qWarning("the about box did not become active");
         whileOpen(dialog);
     });
-    poll.start();
     showAboutBox();
     return appeared && !forced;
 }

@@ -2,7 +2,8 @@
 // results window and the score log, and the about box that leaves the main
 // window as it found it.
 
-#include "Form1Harness.h"
+#include "support/MainWindowRig.h"
+#include "support/TestFiles.h"
 
 #include <QMenu>
 #include <QMessageBox>
@@ -13,29 +14,13 @@ using namespace tekkora::testing;
 
 namespace {
 
-// Runs check() on the modal window with the given name once it is up.
-void whenModalShows(const QString &name, std::function<void(QWidget *)> check)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, name, check] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal == nullptr || modal->objectName() != name || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        check(modal);
-    });
-    timer->start();
-}
-
 struct MainWindowSnapshot {
     QString label1, lblMode, lblNum;
     QStringList marks;
     QWidget *focus = nullptr;
     bool running = false;
 
-    static MainWindowSnapshot of(const Form1Harness &h)
+    static MainWindowSnapshot of(const MainWindowRig &h)
     {
         MainWindowSnapshot s{h.form->label1Caption(), h.label("lblMode")->text(), h.label("lblNum")->text(), {},
                              h.form->focusWidget(), h.running()};
@@ -55,45 +40,32 @@ private slots:
     void runEndsInTheResultsWindowAndTheScoreLog()
     {
         // A main window whose results window is the real one.
-        installFontSubstitutions();
-        FakePlatform fakes;
-        QTemporaryDir dir;
-        {
-            QFile ini(dir.filePath(QStringLiteral("tekora.ini")));
-            QVERIFY(ini.open(QIODevice::WriteOnly));
-            ini.write("[Data]\r\nMode=2\r\nNum=10\r\n");
-        }
-        DrillState state;
-        Form1 form(state, fakes.services(dir.path()));
-        form.setProgramEnder([] {});
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        MainWindowRig h("[Data]\r\nMode=2\r\nNum=10\r\n", ResultsShown::InTheirWindow);
+        QVERIFY(h.showAndActivate());
 
         QStringList figures;
         bool checked = false;
-        whenModalShows(QStringLiteral("Form2"), [&](QWidget *results) {
+        const ModalAnswerer answerer([&](QWidget *results) {
+            QCOMPARE(results->objectName(), QStringLiteral("Form2"));
             for (const char *name : {"LabMode", "LabMiss", "LabPar", "LabSp"})
                 figures << results->findChild<QLabel *>(QLatin1String(name))->text();
             checked = true;
             QTest::keyClick(results, Qt::Key_Return);
         });
 
-        QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Space);
+        h.start();
         for (int i = 0; i < 10; ++i) {
-            fakes.ticks.advance(523);
-            QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key(state.TargetKey));
+            h.fakes.ticks.advance(523);
+            h.pressRightKey();
         }
         QVERIFY(checked);
         QCOMPARE(figures, (QStringList{"数字", "0/10", "100.0", "0.523"}));
-        QVERIFY(form.findChildren<QDialog *>().isEmpty());
-        QVERIFY(form.findChild<QPushButton *>(QStringLiteral("Command1"))->isEnabled());
-        QCOMPARE(form.focusWidget(), form.findChild<QPushButton *>(QStringLiteral("Command1")));
-        QTRY_COMPARE(QApplication::activeWindow(), &form);
+        QVERIFY(h.form->findChildren<QDialog *>().isEmpty());
+        QVERIFY(h.button("Command1")->isEnabled());
+        QCOMPARE(h.form->focusWidget(), h.button("Command1"));
+        QTRY_COMPARE(QApplication::activeWindow(), h.form.get());
 
-        QFile log(dir.filePath(QStringLiteral("Score.txt")));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = log.readAll().split('\n');
+        const QList<QByteArray> lines = readAll(h.scorePath()).split('\n');
         QCOMPARE(lines.size(), 5); // four lines and the empty rest after the last line end
         QVERIFY(lines[3].startsWith("2000/07/15 09:05"));
         QVERIFY(lines[3].endsWith("\r"));
@@ -101,13 +73,14 @@ private slots:
 
     void aboutBoxLeavesTheMainWindowAlone()
     {
-        Form1Harness h("[Data]\r\nMode=3\r\nNum=50\r\nCap=0\r\n");
+        MainWindowRig h("[Data]\r\nMode=3\r\nNum=50\r\nCap=0\r\n");
         QVERIFY(h.showAndActivate());
         const MainWindowSnapshot before = MainWindowSnapshot::of(h);
         QWindow *mainWindow = h.form->windowHandle();
 
         bool blocked = false;
-        whenModalShows(QStringLiteral("frmAbout"), [&](QWidget *about) {
+        const ModalAnswerer answerer([&](QWidget *about) {
+            QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
             // Keys and clicks aimed at the main window go nowhere while the
             // about box is open.
             QTest::keyClick(mainWindow, Qt::Key_Space);

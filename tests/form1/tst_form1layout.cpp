@@ -1,6 +1,6 @@
 // The main window as it is built: frame, controls, colours, fonts and menus.
 
-#include "Form1Harness.h"
+#include "support/MainWindowRig.h"
 
 #include <QFontInfo>
 #include <QMenu>
@@ -18,7 +18,7 @@ class TestForm1Layout : public QObject {
 private slots:
     void frame()
     {
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         QCOMPARE(h.form->windowTitle(), QStringLiteral("Tekkora!"));
         QCOMPARE(h.form->centralWidget()->size(), QSize(170, 138));
@@ -50,7 +50,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QRect, twipsGeometry);
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         const QWidget *widget = h.form->findChild<QWidget *>(name);
         QVERIFY(widget);
@@ -63,7 +63,7 @@ private slots:
 
     void colours()
     {
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         const QImage image = h.form->centralWidget()->grab().toImage();
         // Corners of the client area, and the empty side of the hidden Esc hint.
@@ -86,7 +86,7 @@ private slots:
 
     void captionsAndFonts()
     {
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         QCOMPARE(h.button("Command1")->text(), QStringLiteral("&Start"));
         QCOMPARE(h.button("Command2")->text(), QStringLiteral("&Quit"));
@@ -125,7 +125,7 @@ private slots:
         QFETCH(int, overflow);
         QFETCH(bool, tightened);
         QFETCH(bool, condensed);
-        Form1Harness h; // the application and its fonts
+        MainWindowRig h; // the application and its fonts
         const QFont font = defaultWindowFont();
         const int room = QFontMetrics(font).horizontalAdvance(text) - overflow * int(text.size());
         const QFont fitted = tightenedToFit(font, text, room);
@@ -138,7 +138,7 @@ private slots:
 
     void focusAndTabOrder()
     {
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         QCOMPARE(QApplication::focusWidget(), h.button("Command1"));
         h.press(Qt::Key_Tab);
@@ -178,7 +178,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QKeySequence, shortcut);
         QFETCH(bool, checked);
-        Form1Harness h; // no settings file: letters, 30, upper case
+        MainWindowRig h; // no settings file: letters, 30, upper case
         const QAction *action = h.form->findChild<QAction *>(name);
         QVERIFY(action);
         QCOMPARE(action->text(), caption);
@@ -192,7 +192,7 @@ private slots:
 
     void menuOrderAndAccessKeys()
     {
-        Form1Harness h;
+        MainWindowRig h;
         const QList<QAction *> bar = h.form->menuBar()->actions();
         QCOMPARE(bar.size(), 2);
         QCOMPARE(bar[0]->text(), QStringLiteral("オプション(&O)"));

@@ -1,7 +1,7 @@
 // The practice options through the real main window: menu items, their
 // shortcut keys, the two option labels, and the way out.
 
-#include "Form1Harness.h"
+#include "support/MainWindowRig.h"
 
 #include <QMenu>
 
@@ -9,7 +9,7 @@ using namespace tekkora;
 using namespace tekkora::testing;
 
 namespace {
-QStringList marked(const Form1Harness &h)
+QStringList marked(const MainWindowRig &h)
 {
     QStringList names;
     for (const char *name : {"al", "num", "all", "n10", "n30", "n50", "n99", "omoji", "kmoji"})
@@ -53,7 +53,7 @@ private slots:
         QFETCH(int, limit);
         QFETCH(QString, modeCaption);
         QFETCH(QString, numCaption);
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         QTest::keySequence(h.form.get(), keys);
         QCOMPARE(marked(h), marks);
@@ -66,7 +66,7 @@ private slots:
 
     void markedItemsChangeNothingButModeAndCountStillRefresh()
     {
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         h.label("lblNum")->setText(QStringLiteral("stale"));
         h.label("lblMode")->setText(QStringLiteral("stale"));
@@ -86,7 +86,7 @@ private slots:
 
     void allCharactersFillTheKeyTableAndKeepTheRange()
     {
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         const KeyTable &table = h.form->procedures().keyTable();
         QCOMPARE(table[0], 0);
@@ -104,7 +104,7 @@ private slots:
 
     void countLabelCycles()
     {
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         QStringList captions;
         for (int i = 0; i < 5; ++i) {
@@ -118,7 +118,7 @@ private slots:
 
     void modeLabelCycles()
     {
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         QStringList captions;
         for (int i = 0; i < 3; ++i) {
@@ -145,7 +145,7 @@ private slots:
         QFETCH(QByteArray, num);
         QFETCH(QStringList, countMarks);
         QFETCH(QString, afterClick);
-        Form1Harness h("[Data]\r\nNum=" + num + "\r\n");
+        MainWindowRig h("[Data]\r\nNum=" + num + "\r\n");
         QVERIFY(h.showAndActivate());
         QStringList counts;
         for (const char *name : {"n10", "n30", "n50", "n99"})
@@ -158,7 +158,7 @@ private slots:
 
     void thirtyAfterALoadOfFiftySelectsThirty()
     {
-        Form1Harness h("[Data]\r\nNum=50\r\n");
+        MainWindowRig h("[Data]\r\nNum=50\r\n");
         QVERIFY(h.showAndActivate());
         QTest::keyClick(h.form.get(), Qt::Key_F6);
         QCOMPARE(h.state.QuestionLimit, std::int16_t(30));
@@ -166,7 +166,7 @@ private slots:
 
     void optionsRestDuringARun()
     {
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         h.start();
         for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_F8), QKeySequence(Qt::CTRL | Qt::Key_K)})
@@ -189,7 +189,7 @@ private slots:
     void quitButtonAndCloseBoxSaveAndEnd()
     {
         QFETCH(int, how);
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         h.action("all")->trigger();
         h.action("n99")->trigger();

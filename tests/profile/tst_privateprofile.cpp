@@ -1,3 +1,4 @@
+#include "support/TestFiles.h"
 #include "platform/PrivateProfile.h"
 
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <sys/types.h>
 
 using namespace tekkora;
+using namespace tekkora::testing;
 
 namespace {
 
@@ -27,20 +29,6 @@ std::string lookup(const QByteArray &contents, const char *key, const char *sect
 QByteArray withValue(const QByteArray &contents, const char *key, const QByteArray &value)
 {
     return QByteArray::fromStdString(profile::withValue(contents.toStdString(), "Data", key, value.toStdString()));
-}
-
-QByteArray fileContents(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QByteArray readWithBuffer(const QString &path, const char *key, std::size_t size)
@@ -222,7 +210,7 @@ void TestPrivateProfile::newFileHoldsTheDefaultsExactly()
     const QString path = dir.filePath("tekora.ini");
     for (const auto &[key, value] : {std::pair{"Mode", "1 "}, std::pair{"Num", "30    "}, std::pair{"Cap", "1 "}})
         QVERIFY(profile::writePrivateProfileString("Data", key, value, path).ok());
-    QCOMPARE(fileContents(path), QByteArray("[Data]\r\nMode=1 \r\nNum=30    \r\nCap=1 \r\n"));
+    QCOMPARE(readAll(path), QByteArray("[Data]\r\nMode=1 \r\nNum=30    \r\nCap=1 \r\n"));
     QCOMPARE(readWithBuffer(path, "Num", 6), QByteArray("30"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{"tekora.ini"});
@@ -232,11 +220,11 @@ void TestPrivateProfile::writeKeepsPermissionsAndTheRest()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("tekora.ini");
-    QVERIFY(writeFile(path, "; mine\n[Data]\nMode=1\nExtra=x\r\n[Other]\nNum=5"));
+    QVERIFY(writeAll(path, "; mine\n[Data]\nMode=1\nExtra=x\r\n[Other]\nNum=5"));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
 
     QVERIFY(profile::writePrivateProfileString("Data", "Num", "10    ", path).ok());
-    QCOMPARE(fileContents(path), QByteArray("; mine\n[Data]\nMode=1\nExtra=x\r\nNum=10    \r\n[Other]\nNum=5"));
+    QCOMPARE(readAll(path), QByteArray("; mine\n[Data]\nMode=1\nExtra=x\r\nNum=10    \r\n[Other]\nNum=5"));
     struct stat info {};
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
     QCOMPARE(info.st_mode & 07777, mode_t(0640));
@@ -247,12 +235,12 @@ void TestPrivateProfile::writeThroughSymlinkKeepsTheLink()
     QTemporaryDir dir;
     const QString target = dir.filePath("real.ini");
     const QString link = dir.filePath("tekora.ini");
-    QVERIFY(writeFile(target, "[Data]\nMode=1\n"));
+    QVERIFY(writeAll(target, "[Data]\nMode=1\n"));
     QVERIFY(QFile::link(target, link));
 
     QVERIFY(profile::writePrivateProfileString("Data", "Mode", "2 ", link).ok());
     QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(fileContents(target), QByteArray("[Data]\nMode=2 \n"));
+    QCOMPARE(readAll(target), QByteArray("[Data]\nMode=2 \n"));
 }
 
 void TestPrivateProfile::writeFails_data()
@@ -273,11 +261,11 @@ void TestPrivateProfile::writeFails()
     QTemporaryDir dir;
     QString path = dir.filePath("tekora.ini");
     if (setup == "parentFile") {
-        QVERIFY(writeFile(dir.filePath("plain"), "keep"));
+        QVERIFY(writeAll(dir.filePath("plain"), "keep"));
         path = dir.filePath("plain/tekora.ini");
     } else if (setup == "directory") {
         QVERIFY(QDir(dir.path()).mkdir("tekora.ini"));
-        QVERIFY(writeFile(dir.filePath("tekora.ini/inside"), "keep"));
+        QVERIFY(writeAll(dir.filePath("tekora.ini/inside"), "keep"));
     } else {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
     }
@@ -287,9 +275,9 @@ void TestPrivateProfile::writeFails()
     QCOMPARE(result.error, reason);
     // Nothing left behind, nothing replaced.
     if (setup == "parentFile")
-        QCOMPARE(fileContents(dir.filePath("plain")), QByteArray("keep"));
+        QCOMPARE(readAll(dir.filePath("plain")), QByteArray("keep"));
     else if (setup == "directory")
-        QCOMPARE(fileContents(dir.filePath("tekora.ini/inside")), QByteArray("keep"));
+        QCOMPARE(readAll(dir.filePath("tekora.ini/inside")), QByteArray("keep"));
     else
         QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
@@ -318,7 +306,7 @@ void TestPrivateProfile::failedWriteLeavesTheOldFile()
     QTemporaryDir dir;
     const QString path = dir.filePath("tekora.ini");
     const QByteArray before = "[Data]\r\nMode=3\r\n" + QByteArray(300, ';') + "\r\n";
-    QVERIFY(writeFile(path, before));
+    QVERIFY(writeAll(path, before));
 
     struct rlimit old {};
     QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -332,7 +320,7 @@ void TestPrivateProfile::failedWriteLeavesTheOldFile()
 
     QVERIFY(!result.ok());
     QCOMPARE(result.error, QStringLiteral("File too large"));
-    QCOMPARE(fileContents(path), before);
+    QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{"tekora.ini"});
 }
@@ -341,9 +329,9 @@ void TestPrivateProfile::severalKeysInOneReplacement()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("tekora.ini");
-    QVERIFY(writeFile(path, "[Data]\nCap=0\n"));
+    QVERIFY(writeAll(path, "[Data]\nCap=0\n"));
     QVERIFY(profile::writePrivateProfileStrings("Data", {{"Mode", "2 "}, {"Num", "50    "}, {"Cap", "1 "}}, path).ok());
-    QCOMPARE(fileContents(path), QByteArray("[Data]\nCap=1 \nMode=2 \r\nNum=50    \r\n"));
+    QCOMPARE(readAll(path), QByteArray("[Data]\nCap=1 \nMode=2 \r\nNum=50    \r\n"));
 
     // All or nothing: refused as a whole, not key by key.
     QVERIFY(QFile::remove(path));
@@ -388,7 +376,7 @@ void TestPrivateProfile::readOfHugeFileLooksAtItsStartOnly()
     while (contents.size() < 10 * 1024 * 1024)
         contents += filler;
     contents += "Num=50\r\n"; // beyond what a read looks at
-    QVERIFY(writeFile(path, contents));
+    QVERIFY(writeAll(path, contents));
 
     QElapsedTimer timer;
     timer.start();
@@ -400,7 +388,7 @@ void TestPrivateProfile::readOfHugeFileLooksAtItsStartOnly()
     QVERIFY(profile::writePrivateProfileString("Data", "Mode", "3 ", path).ok());
     QByteArray expected = contents;
     expected.replace(0, 16, "[Data]\r\nMode=3 \r\n");
-    QCOMPARE(fileContents(path), expected);
+    QCOMPARE(readAll(path), expected);
 }
 
 QTEST_GUILESS_MAIN(TestPrivateProfile)

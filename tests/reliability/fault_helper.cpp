@@ -10,7 +10,7 @@
 //   fault_helper save DIR MODE NUM CAP     load the main window, choose options, close it
 //   fault_helper saveloop DIR              save two option sets in turn until killed
 
-#include "RealWindow.h"
+#include "support/MainWindowRig.h"
 #include "support/FakeForm1Controls.h"
 #include "support/FakePlatform.h"
 
@@ -44,7 +44,7 @@ void sayMessage(const QString &title, const QString &text)
 }
 
 // Every message box is reported and answered with OK.
-std::unique_ptr<ModalAnswerer> answerMessages()
+std::unique_ptr<ModalAnswerer> reportAndAnswerMessages()
 {
     return std::make_unique<ModalAnswerer>([](QWidget *widget) {
         if (auto *box = qobject_cast<QMessageBox *>(widget)) {
@@ -66,7 +66,7 @@ int score(const QString &dir)
     state.MissCount = 1;
     state.Accuracy = 90.0f;
     state.ElapsedSeconds = 5.0;
-    const auto answerer = answerMessages();
+    const auto answerer = reportAndAnswerMessages();
     {
         Form2 form(state, fakes.services(dir));
         form.load();
@@ -101,7 +101,7 @@ int save(const QString &dir, int mode, int num, int cap)
     FakePlatform fakes;
     DrillState state;
     int ends = 0;
-    const auto answerer = answerMessages();
+    const auto answerer = reportAndAnswerMessages();
     Form1 form(state, fakes.services(dir));
     form.setProgramEnder([&ends] { ++ends; });
     form.show();

@@ -2,7 +2,7 @@
 // fixed seed: after each one the window must be in one consistent state,
 // idle or running, and the drill's figures must make sense.
 
-#include "form1/Form1Harness.h"
+#include "support/MainWindowRig.h"
 
 #include <QAction>
 #include <QMenu>
@@ -69,7 +69,7 @@ private:
 
 class Invariants {
 public:
-    explicit Invariants(Form1Harness &h) : h_(h), op_(h.form->findChild<QMenu *>(QStringLiteral("op"))) {}
+    explicit Invariants(MainWindowRig &h) : h_(h), op_(h.form->findChild<QMenu *>(QStringLiteral("op"))) {}
 
     // Empty when everything holds; otherwise what does not.
     QString check()
@@ -131,7 +131,7 @@ private:
         return {};
     }
 
-    Form1Harness &h_;
+    MainWindowRig &h_;
     QMenu *op_;
     std::size_t resultsChecked_ = 0;
     bool wasRunning_ = false;
@@ -165,7 +165,7 @@ private slots:
         // During a run Alt hands the keys to the menu bar; leaving the menu
         // bar must hand them back to the drill.
         QFETCH(QList<int>, keys);
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         h.start();
         h.pressRightKey();
@@ -183,25 +183,20 @@ private slots:
 
     void everyKeyKeepsTheWindowConsistent()
     {
-        Form1Harness h;
+        MainWindowRig h;
         QVERIFY(h.showAndActivate());
         // Alt gives the menu bar the keys, so the flood may open the about
         // box (Help, then V): it is closed again. Any other modal window
         // would be a run-time error's.
         QStringList modals;
         int aboutBoxes = 0;
-        QTimer watcher;
-        connect(&watcher, &QTimer::timeout, this, [&modals, &aboutBoxes] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (modal == nullptr || !modal->isVisible())
-                return;
+        const ModalAnswerer answerer([&modals, &aboutBoxes](QWidget *modal) {
             if (modal->objectName() == QLatin1String("frmAbout"))
                 ++aboutBoxes;
             else
                 modals << modal->windowTitle() + QLatin1Char(' ') + modal->metaObject()->className();
             modal->close();
         });
-        watcher.start(0);
 
         KeySource keys(0x7e6b0a);
         Invariants invariants(h);

@@ -2,8 +2,9 @@
 // lands, tekora.ini afterwards holds one complete set of options, the one
 // before the save or the one after it, never a blend of the two, a torn line
 // or nothing.
+#include "support/TestFiles.h"
 
-#include "HelperProcess.h"
+#include "support/HelperProcess.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -21,12 +22,6 @@ namespace {
 // characters, unlimited, lower case. Every key differs between them.
 const QByteArray FirstSet("[Data]\r\nMode=1 \r\nNum=10    \r\nCap=1 \r\n");
 const QByteArray SecondSet("[Data]\r\nMode=3 \r\nNum=32767 \r\nCap=0 \r\n");
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 } // namespace
 
@@ -52,7 +47,7 @@ private slots:
         QFETCH(QByteArray, initial);
 
         QTemporaryDir work;
-        HelperProcess helper(work.path());
+        HelperProcess helper(work.path(), QStringLiteral(TEKKORA_FAULT_HELPER));
         QVERIFY(helper.prepare());
         QVERIFY(QDir(work.path()).mkdir(QStringLiteral("data")));
         const QString dataDir = work.filePath(QStringLiteral("data"));

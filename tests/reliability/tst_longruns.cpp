@@ -2,7 +2,7 @@
 // runs in a row, each with its own results window.
 
 #include "support/TestFiles.h"
-#include "RealWindow.h"
+#include "support/MainWindowRig.h"
 
 #include "platform/ShiftJis.h"
 
@@ -62,11 +62,11 @@ private slots:
 
     void unlimitedRunToTheLastQuestion()
     {
-        RealWindow w;
+        MainWindowRig w(QByteArray(), ResultsShown::InTheirWindow);
         Seen seen;
         const auto answerer = answerWithOk(seen);
         QVERIFY(w.showAndActivate());
-        RealWindow::press(Qt::Key_F8);
+        MainWindowRig::press(Qt::Key_F8);
         QCOMPARE(w.state.QuestionLimit, UnlimitedQuestions);
 
         // A miss every thousand questions, on the first and on the very last;
@@ -74,7 +74,7 @@ private slots:
         std::set<int> missed{1, 32767};
         for (int q = 1000; q < 32767; q += 1000)
             missed.insert(q);
-        RealWindow::press(Qt::Key_Space);
+        MainWindowRig::press(Qt::Key_Space);
         QVERIFY(w.running());
         for (int q = 1; q <= 32767; ++q) {
             if (w.state.QuestionCount != q || !w.running())
@@ -108,21 +108,21 @@ private slots:
         QVERIFY(record.endsWith(sjis(QStringLiteral("0.100 秒/キー\r"))));
 
         // And the window plays on.
-        RealWindow::press(Qt::Key_Space);
+        MainWindowRig::press(Qt::Key_Space);
         QVERIFY(w.running());
         QCOMPARE(w.state.QuestionCount, std::int16_t(1));
     }
 
     void thousandRunsLeaveNoWindowBehind()
     {
-        RealWindow w;
+        MainWindowRig w(QByteArray(), ResultsShown::InTheirWindow);
         Seen seen;
         const auto answerer = answerWithOk(seen);
         QVERIFY(w.showAndActivate());
 
         qsizetype widgetsAfterFirstRun = 0;
         for (int run = 0; run < 1000; ++run) {
-            RealWindow::press(Qt::Key_Space);
+            MainWindowRig::press(Qt::Key_Space);
             const int answered = 1 + run % 3;
             for (int q = 0; q < answered; ++q) {
                 if ((run + q) % 7 == 0)
@@ -130,7 +130,7 @@ private slots:
                 w.fakes.ticks.advance(250);
                 w.pressRightKey();
             }
-            RealWindow::press(Qt::Key_Escape);
+            MainWindowRig::press(Qt::Key_Escape);
 
             if (seen.resultsWindows.size() != run + 1 || w.running() || w.state.QuestionCount != answered)
                 QFAIL(qPrintable(QStringLiteral("run %1: %2 results windows, count %3")

@@ -4,7 +4,7 @@
 // file's place is still there afterwards.
 
 #include "support/TestFiles.h"
-#include "RealWindow.h"
+#include "support/MainWindowRig.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,7 +38,7 @@ QByteArray tenMegabytesOfText()
 }
 
 // Options as "CharSet QuestionLimit upper-case".
-QString options(const RealWindow &w)
+QString options(const MainWindowRig &w)
 {
     return QStringLiteral("%1 %2 %3")
         .arg(int(w.state.CharSet))
@@ -82,7 +82,7 @@ private slots:
         QFETCH(QString, reloaded);
 
         QByteArray before;
-        RealWindow w([&](RealWindow &window) {
+        MainWindowRig w([&](MainWindowRig &window) {
             const QString path = window.settingsPath();
             if (kind == "directory") {
                 QDir(window.dir.path()).mkpath(QStringLiteral("tekora.ini/inside"));
@@ -98,7 +98,7 @@ private slots:
             else
                 before = AllFiftyLower;
             writeAll(path, before);
-        });
+        }, ResultsShown::InTheirWindow);
         QCOMPARE(options(w), loaded);
         if (kind == "vanishes")
             QVERIFY(QFile::remove(w.settingsPath()));
@@ -108,7 +108,7 @@ private slots:
         int resultsWindows = 0;
         ModalAnswerer answerer([&](QWidget *modal) {
             if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                messages.append({box->windowTitle(), box->text()});
+                messages.append(SeenMessage::of(box));
                 pressOk(box);
             } else if (auto *results = qobject_cast<Form2 *>(modal)) {
                 ++resultsWindows;
@@ -116,8 +116,8 @@ private slots:
             }
         });
         QVERIFY(w.showAndActivate());
-        RealWindow::press(Qt::Key_F5);
-        RealWindow::press(Qt::Key_Space);
+        MainWindowRig::press(Qt::Key_F5);
+        MainWindowRig::press(Qt::Key_Space);
         for (int i = 0; i < 10; ++i)
             w.pressRightKey();
         QCOMPARE(resultsWindows, 1);
@@ -152,8 +152,7 @@ private slots:
         }
 
         if (!reloaded.isEmpty()) {
-            w.form.reset();
-            w.create();
+            w.reload();
             QCOMPARE(options(w), reloaded);
         }
         QCOMPARE(liveResultsWindows(), 0);

@@ -4,7 +4,7 @@
 // was on disk changes. Tests run as root, which no permission bit stops, so
 // the program runs as nobody in a child process.
 
-#include "HelperProcess.h"
+#include "support/HelperProcess.h"
 
 #include "platform/ShiftJis.h"
 
@@ -52,7 +52,7 @@ struct Setup {
     QTemporaryDir root;
     QString dataDir;
     QString file;
-    HelperProcess helper{root.path()};
+    HelperProcess helper{root.path(), QStringLiteral(TEKKORA_FAULT_HELPER)};
 
     bool make(const QString &fileName, const QByteArray &before, int fileMode, bool directoryWritable)
     {

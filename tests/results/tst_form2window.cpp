@@ -2,7 +2,7 @@
 // fonts; the keys that press OK and the one that must not close it; the
 // milestone boxes and the error box as real modal windows.
 
-#include "ModalWatcher.h"
+#include "support/ModalAnswerer.h"
 
 #include "support/FakePlatform.h"
 
@@ -302,7 +302,7 @@ private slots:
 
         QList<SeenMessage> seen;
         {
-            ModalWatcher watcher = ModalWatcher::acceptingMessages(seen);
+            const auto answerer = answerMessages(seen);
             w.command1()->click();
         }
         QStringList seenTitles;
@@ -326,7 +326,7 @@ private slots:
         QVERIFY(w.showAndActivate());
         QList<SeenMessage> seen;
         {
-            ModalWatcher watcher = ModalWatcher::acceptingMessages(seen);
+            const auto answerer = answerMessages(seen);
             QVERIFY(w.form.close());
             QTest::qWait(50);
         }
@@ -341,7 +341,7 @@ private slots:
         QVERIFY(QDir(w.dir.path()).mkdir(QStringLiteral("Score.txt")));
         QList<SeenMessage> seen;
         {
-            ModalWatcher watcher = ModalWatcher::acceptingMessages(seen);
+            const auto answerer = answerMessages(seen);
             w.form.load();
         }
         QCOMPARE(seen.size(), 1);
@@ -365,7 +365,7 @@ private slots:
         QStringList shown;
         QList<int> labMissWidths;
         int messages = 0;
-        ModalWatcher watcher([&](QWidget *widget) {
+        ModalAnswerer answerer([&](QWidget *widget) {
             if (auto *box = qobject_cast<QMessageBox *>(widget)) {
                 ++messages;
                 box->button(QMessageBox::Ok)->click();

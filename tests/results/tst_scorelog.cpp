@@ -2,6 +2,8 @@
 // keep, appending to files that exist, failures that must not damage the
 // file, and writers racing each other.
 
+#include "support/ExampleRecord.h"
+#include "support/TestFiles.h"
 #include "results/ScoreLog.h"
 
 #include "platform/ShiftJis.h"
@@ -21,38 +23,11 @@
 #include <unistd.h>
 
 using namespace tekkora;
+using namespace tekkora::testing;
 
 namespace {
 
 const QByteArray CrLf("\r\n");
-
-ScoreRecord exampleRecord()
-{
-    ScoreRecord record;
-    record.QuestionCount = 50;
-    record.MissCount = 3;
-    record.Accuracy = 94.0f;
-    record.ModeCaption = QStringLiteral("英字");
-    record.AccuracyCaption = QStringLiteral("94.0");
-    record.SpeedCaption = QStringLiteral("0.523");
-    record.When = QDateTime(QDate(2000, 7, 15), QTime(9, 5));
-    return record;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QByteArray cp932(const QString &text)
 {
@@ -101,7 +76,7 @@ private slots:
         QFETCH(QByteArray, before);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Score.txt"));
-        writeFile(path, before);
+        QVERIFY(writeAll(path, before));
 
         QVERIFY(AppendScoreRecord(exampleRecord(), dir.path()).ok());
         QCOMPARE(readAll(path), before + cp932(formatScoreRecord(exampleRecord())) + CrLf);
@@ -273,13 +248,13 @@ private slots:
         } else if (obstacle == QLatin1String("missing")) {
             directory = dir.filePath(QStringLiteral("gone"));
         } else if (obstacle == QLatin1String("unconvertible")) {
-            writeFile(path, before);
+            QVERIFY(writeAll(path, before));
             fileBefore = true;
             record.ModeCaption = QStringLiteral("한글");
         } else if (obstacle == QLatin1String("readonly")) {
             if (::geteuid() == 0)
                 QSKIP("permissions do not stop root");
-            writeFile(path, before);
+            QVERIFY(writeAll(path, before));
             fileBefore = true;
             QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
         }
@@ -313,7 +288,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Score.txt"));
         if (!before.isEmpty())
-            writeFile(path, before);
+            QVERIFY(writeAll(path, before));
 
         rlimit saved{};
         QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);

@@ -2,6 +2,8 @@
 // kind of file, what the save writes, and how both behave when the file or
 // its directory is not what it should be.
 
+#include "support/HelperProcess.h"
+#include "support/TestFiles.h"
 #include "drill/Form1Procedures.h"
 #include "platform/PrivateProfile.h"
 #include "support/FakeForm1Controls.h"
@@ -11,8 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,7 +21,6 @@
 #include <memory>
 #include <random>
 
-#include <unistd.h>
 
 using namespace tekkora;
 using namespace tekkora::testing;
@@ -41,20 +40,6 @@ struct Session {
     bool upperCase() const { return controls.isChecked(OptionItem::omoji); }
 };
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray fileContents(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
-
 QByteArray dataSection(const QByteArray &mode, const QByteArray &num, const QByteArray &cap)
 {
     QByteArray contents("[Data]\r\n");
@@ -70,14 +55,12 @@ QByteArray dataSection(const QByteArray &mode, const QByteArray &num, const QByt
 // Loads from a directory holding the given tekora.ini (none for a null one).
 std::unique_ptr<Session> loadFrom(const QTemporaryDir &dir, const QByteArray &contents)
 {
-    if (!contents.isNull() && !writeFile(dir.filePath("tekora.ini"), contents))
+    if (!contents.isNull() && !writeAll(dir.filePath("tekora.ini"), contents))
         return nullptr;
     auto session = std::make_unique<Session>(dir.path());
     session->procedures.Form_Load();
     return session;
 }
-
-bool runningAsRoot() { return ::geteuid() == 0; }
 
 // The save of an unprivileged user, run in a child process: prints what
 // the player would be told and how often the program was ended.
@@ -377,7 +360,7 @@ void TestSettingsFile::firstLaunchWritesTheDefaults()
     QVERIFY(!QFileInfo::exists(dir.filePath("tekora.ini"))); // a load writes nothing
 
     session.procedures.Form_Unload();
-    QCOMPARE(fileContents(dir.filePath("tekora.ini")), DefaultsFile);
+    QCOMPARE(readAll(dir.filePath("tekora.ini")), DefaultsFile);
     QCOMPARE(session.controls.programEnds, 1);
     QVERIFY(session.controls.errors.isEmpty());
 }
@@ -404,7 +387,7 @@ void TestSettingsFile::saveLeavesOtherLinesAlone()
     session->procedures.n50_Click();
     session->procedures.kmoji_Click();
     session->procedures.Form_Unload();
-    QCOMPARE(fileContents(dir.filePath("tekora.ini")),
+    QCOMPARE(readAll(dir.filePath("tekora.ini")),
              QByteArray("; kept as it is\n"
                         "[Other]\r\n"
                         "Mode=9\r\n"
@@ -437,7 +420,7 @@ void TestSettingsFile::saveFailureIsReported()
     QTemporaryDir dir;
     QString dataDir = dir.path();
     if (setup == "parentIsFile") {
-        QVERIFY(writeFile(dir.filePath("plain"), "keep"));
+        QVERIFY(writeAll(dir.filePath("plain"), "keep"));
         dataDir = dir.filePath("plain");
     } else {
         QVERIFY(QDir(dir.path()).mkpath("tekora.ini/inside"));
@@ -453,7 +436,7 @@ void TestSettingsFile::saveFailureIsReported()
     QCOMPARE(session.controls.programEnds, 1);
 
     if (setup == "parentIsFile")
-        QCOMPARE(fileContents(dir.filePath("plain")), QByteArray("keep"));
+        QCOMPARE(readAll(dir.filePath("plain")), QByteArray("keep"));
     else
         QVERIFY(QFileInfo(dir.filePath("tekora.ini/inside")).isDir());
 }
@@ -476,7 +459,7 @@ void TestSettingsFile::saveFailureWithoutPermission()
     QVERIFY(QDir(dir.path()).mkdir("data"));
     const QString path = dataDir + "/tekora.ini";
     const QByteArray before("[Data]\r\nMode=3 \r\nNum=50    \r\nCap=0 \r\n");
-    QVERIFY(writeFile(path, before));
+    QVERIFY(writeAll(path, before));
     const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
                           | QFile::ExeOther;
     const auto everyone = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
@@ -485,7 +468,7 @@ void TestSettingsFile::saveFailureWithoutPermission()
 
     QStringList errors;
     int ends = 0;
-    if (!runningAsRoot()) {
+    if (!HelperProcess::runningAsRoot()) {
         Session session(dataDir);
         session.procedures.Form_Load();
         session.procedures.num_Click();
@@ -494,29 +477,24 @@ void TestSettingsFile::saveFailureWithoutPermission()
         ends = session.controls.programEnds;
     } else {
         // Root writes anywhere: the save runs as nobody instead.
-        const QString setpriv = QStandardPaths::findExecutable("setpriv");
-        if (setpriv.isEmpty())
+        if (!HelperProcess::canRunUnprivileged())
             QSKIP("running as root without setpriv: no way to be refused");
         QVERIFY(QFile::setPermissions(dir.path(), readOnly | QFile::WriteOwner));
-        QProcess helper;
-        helper.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups",
-                               QCoreApplication::applicationFilePath(), "--save-as-helper", dataDir});
-        QVERIFY(helper.waitForFinished(60000));
-        QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(helper.exitCode() == 0, helper.readAllStandardError().constData());
-        for (const QByteArray &line : helper.readAllStandardOutput().split('\n')) {
-            if (line.startsWith("error: "))
-                errors << QString::fromUtf8(line.mid(7));
-            else if (line.startsWith("ends: "))
-                ends = line.mid(6).toInt();
-        }
+        QTemporaryDir work;
+        HelperProcess helper(work.path(), QCoreApplication::applicationFilePath());
+        QVERIFY(helper.prepare());
+        const HelperOutput output = helper.run({"--save-as-helper", dataDir}, true);
+        QVERIFY2(output.finished && output.exitCode == 0, qPrintable(output.errors));
+        errors = output.withPrefix("error: ");
+        const QStringList endLines = output.withPrefix("ends: ");
+        ends = endLines.isEmpty() ? -1 : endLines.first().toInt();
     }
     QFile::setPermissions(dataDir, readOnly | QFile::WriteOwner);
 
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors.first().contains(path) && errors.first().contains("Permission denied"), qPrintable(errors.first()));
     QCOMPARE(ends, 1);
-    QCOMPARE(fileContents(path), before);
+    QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dataDir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"tekora.ini"});
 }
 
@@ -553,9 +531,9 @@ void TestSettingsFile::strangeFilesLoad()
         QByteArray bytes(64 * 1024, '\0');
         for (char &c : bytes)
             c = char(random() & 0xff);
-        QVERIFY(writeFile(path, bytes));
+        QVERIFY(writeAll(path, bytes));
     } else if (kind == "nuls") {
-        QVERIFY(writeFile(path, QByteArray("\0[Data]\r\n\0Mode=2\r\nNum\0=10\r\n", 27)));
+        QVERIFY(writeAll(path, QByteArray("\0[Data]\r\n\0Mode=2\r\nNum\0=10\r\n", 27)));
     } else if (kind == "hugeAfter" || kind == "hugeBefore") {
         QByteArray contents;
         contents.reserve(tenMegabytes + 64);
@@ -565,9 +543,9 @@ void TestSettingsFile::strangeFilesLoad()
             contents += filler;
         if (kind == "hugeBefore")
             contents += dataSection("2", "50", "0");
-        QVERIFY(writeFile(path, contents));
+        QVERIFY(writeAll(path, contents));
     } else {
-        QVERIFY(writeFile(path, "[Data]\r\nNum=" + QByteArray(tenMegabytes, '7')));
+        QVERIFY(writeAll(path, "[Data]\r\nNum=" + QByteArray(tenMegabytes, '7')));
     }
 
     Session session(dir.path());

@@ -1,11 +1,12 @@
 #pragma once
 
-// Runs fault_helper in a child process, optionally as the unprivileged user
-// nobody, and collects what it printed.
+// Runs a helper program in a child process, optionally as the unprivileged
+// user nobody, and collects what it printed.
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -33,9 +34,10 @@ struct HelperOutput {
 
 class HelperProcess {
 public:
-    // workDir: a directory of the test's own in which the helper and what it
-    // needs are placed where an unprivileged user can reach them.
-    explicit HelperProcess(const QString &workDir) : workDir_(workDir) {}
+    // workDir: a directory of the test's own in which a copy of the helper
+    // program and what it needs are placed where an unprivileged user can
+    // reach them.
+    HelperProcess(const QString &workDir, const QString &program) : workDir_(workDir), program_(program) {}
 
     static bool runningAsRoot() { return ::geteuid() == 0; }
 
@@ -51,8 +53,8 @@ public:
         QDir work(workDir_);
         if (!work.mkpath(QStringLiteral("bin")) || !work.mkpath(QStringLiteral("home")))
             return false;
-        helper_ = work.filePath(QStringLiteral("bin/fault_helper"));
-        if (!QFile::copy(QStringLiteral(TEKKORA_FAULT_HELPER), helper_))
+        helper_ = work.filePath(QStringLiteral("bin/") + QFileInfo(program_).fileName());
+        if (!QFile::copy(program_, helper_))
             return false;
         const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
                               | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
@@ -111,6 +113,7 @@ public:
 
 private:
     QString workDir_;
+    QString program_;
     QString helper_;
 };
 
