@@ -35,7 +35,8 @@ int main(int argc, char *argv[])
     tekkora::SystemBeeper beeper;
     tekkora::SystemRandomGenerator random;
     tekkora::SystemLocalClock clock;
-    const tekkora::Services services{ticks, beeper, random, clock, tekkora::resolveDataDirectory()};
+    const tekkora::Services services{ticks, beeper, random, clock, tekkora::resolveDataDirectory(),
+                                     tekkora::programDirectory()};
 
     tekkora::Form1 form(state, services);
     form.show();

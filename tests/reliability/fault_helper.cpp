@@ -9,12 +9,16 @@
 //   fault_helper score DIR                 load a results window for a finished run
 //   fault_helper save DIR MODE NUM CAP     load the main window, choose options, close it
 //   fault_helper saveloop DIR              save two option sets in turn until killed
+//   fault_helper play                      start as the program does, where the program
+//                                          keeps its files; play a 3-question run; close
+//   data <directory chosen>                (play)
 
 #include "support/MainWindowRig.h"
 #include "support/FakeForm1Controls.h"
 #include "support/FakePlatform.h"
 
 #include "drill/Form1Procedures.h"
+#include "platform/DataDirectory.h"
 #include "Form2.h"
 
 #include <QApplication>
@@ -43,13 +47,16 @@ void sayMessage(const QString &title, const QString &text)
     say(QStringLiteral("message: ") + title + QLatin1Char('|') + flat);
 }
 
-// Every message box is reported and answered with OK.
+// Every message box is reported and answered with OK; a results window is
+// closed with its OK button.
 std::unique_ptr<ModalAnswerer> reportAndAnswerMessages()
 {
     return std::make_unique<ModalAnswerer>([](QWidget *widget) {
         if (auto *box = qobject_cast<QMessageBox *>(widget)) {
             sayMessage(box->windowTitle(), box->text());
             pressOk(box);
+        } else if (qobject_cast<Form2 *>(widget) != nullptr) {
+            widget->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
         } else {
             say(QStringLiteral("unexpected window: ") + widget->metaObject()->className());
             widget->close();
@@ -115,6 +122,38 @@ int save(const QString &dir, int mode, int num, int cap)
     return 0;
 }
 
+// The program's own start: the data directory chosen as main() chooses it,
+// the administrator's settings beside the program; then a short run whose
+// results go to the score log, and the close that saves the settings.
+int play()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tekkora"));
+    installFontSubstitutions();
+    QApplication::setFont(defaultWindowFont());
+    FakePlatform fakes;
+    Services services = fakes.services(resolveDataDirectory());
+    services.programDirectory = programDirectory();
+    say(QStringLiteral("data ") + services.dataDirectory);
+    DrillState state;
+    int ends = 0;
+    const auto answerer = reportAndAnswerMessages();
+    Form1 form(state, services);
+    form.setProgramEnder([&ends] { ++ends; });
+    form.show();
+    QApplication::setActiveWindow(&form);
+    say(QStringLiteral("loaded %1 %2 %3")
+            .arg(int(state.CharSet))
+            .arg(state.QuestionLimit)
+            .arg(form.findChild<QAction *>(QStringLiteral("omoji"))->isChecked() ? 1 : 0));
+    MainWindowRig::press(Qt::Key_Space);
+    for (int q = 0; q < 3; ++q)
+        MainWindowRig::press(Qt::Key(state.TargetKey));
+    MainWindowRig::press(Qt::Key_Escape);
+    form.close();
+    say(QStringLiteral("ended %1").arg(ends));
+    return 0;
+}
+
 [[noreturn]] void saveLoop(const QString &dir)
 {
     FakePlatform fakes;
@@ -139,12 +178,15 @@ int save(const QString &dir, int mode, int num, int cap)
 
 int main(int argc, char *argv[])
 {
-    const QString usage = QStringLiteral("usage: fault_helper score DIR | save DIR MODE NUM CAP | saveloop DIR");
+    const QString usage =
+        QStringLiteral("usage: fault_helper score DIR | save DIR MODE NUM CAP | saveloop DIR | play");
     if (argc >= 3 && std::strcmp(argv[1], "saveloop") == 0) {
         QCoreApplication app(argc, argv);
         saveLoop(QString::fromLocal8Bit(argv[2]));
     }
     QApplication app(argc, argv);
+    if (argc == 2 && std::strcmp(argv[1], "play") == 0)
+        return play();
     if (argc == 3 && std::strcmp(argv[1], "score") == 0)
         return score(QString::fromLocal8Bit(argv[2]));
     if (argc == 6 && std::strcmp(argv[1], "save") == 0)

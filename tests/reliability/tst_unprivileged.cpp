@@ -5,13 +5,19 @@
 // the program runs as nobody in a child process.
 
 #include "support/HelperProcess.h"
+#include "support/TestFiles.h"
 
+#include "platform/DataDirectory.h"
 #include "platform/ShiftJis.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using namespace tekkora;
 using namespace tekkora::testing;
@@ -189,6 +195,116 @@ private slots:
             // Nothing left behind beside it either.
             QCOMPARE(QDir(setup.dataDir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
                      before.isNull() ? 0 : 1);
+        }
+    }
+
+    // Deciding where the files go writes nothing into the program's folder,
+    // not even for a moment: the folder may be shared or watched.
+    void choosingTheDirectoryWritesNothing()
+    {
+        QTemporaryDir programDir;
+        QTemporaryDir perUser;
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(watch >= 0);
+        QVERIFY(::inotify_add_watch(watch, QFile::encodeName(programDir.path()).constData(),
+                                    IN_CREATE | IN_DELETE | IN_MODIFY | IN_OPEN) >= 0);
+        QCOMPARE(chooseDataDirectory(programDir.path(), perUser.path()), programDir.path());
+        char events[4096];
+        const auto read = ::read(watch, events, sizeof events);
+        ::close(watch);
+        QCOMPARE(read, -1); // nothing opened or made in the folder
+    }
+
+    // Where the program keeps its files, as it starts: beside itself when it
+    // may write there, else in the per-user data directory, starting from an
+    // administrator's settings beside it until the player has their own.
+    void dataDirectory_data()
+    {
+        QTest::addColumn<bool>("programDirWritable");
+        QTest::addColumn<QByteArray>("adminSettings"); // tekora.ini beside the program
+        QTest::addColumn<QString>("perUser");          // "exists", "missing", "uncreatable", "has settings"
+        QTest::addColumn<QString>("loaded");
+        QTest::addColumn<QString>("filesIn");          // "program", "per-user", "nowhere"
+
+        const QByteArray admin("[Data]\r\nMode=2 \r\nNum=50    \r\nCap=0 \r\n");
+        QTest::newRow("writable program directory") << true << QByteArray() << "missing" << "1 30 1" << "program";
+        QTest::newRow("writable program directory with settings")
+            << true << admin << "missing" << "2 50 0" << "program";
+        QTest::newRow("unwritable program directory") << false << QByteArray() << "exists" << "1 30 1" << "per-user";
+        QTest::newRow("per-user directory missing") << false << QByteArray() << "missing" << "1 30 1" << "per-user";
+        QTest::newRow("per-user directory cannot be created")
+            << false << QByteArray() << "uncreatable" << "1 30 1" << "nowhere";
+        QTest::newRow("administrator's settings, first start") << false << admin << "missing" << "2 50 0"
+                                                               << "per-user";
+        QTest::newRow("the player's own settings win") << false << admin << "has settings" << "3 10 1"
+                                                       << "per-user";
+    }
+
+    void dataDirectory()
+    {
+        QFETCH(bool, programDirWritable);
+        QFETCH(QByteArray, adminSettings);
+        QFETCH(QString, perUser);
+        QFETCH(QString, loaded);
+        QFETCH(QString, filesIn);
+
+        QTemporaryDir root;
+        HelperProcess helper(root.path(), QStringLiteral(TEKKORA_FAULT_HELPER));
+        QVERIFY(helper.prepare());
+        const QString programDir = QFileInfo(helper.helperPath()).absolutePath();
+        const QString home = root.filePath(QStringLiteral("home"));
+        const QString perUserDir = home + QStringLiteral("/.local/share/Tekkora");
+        const QByteArray own("[Data]\r\nMode=3 \r\nNum=10    \r\nCap=1 \r\n");
+        // Files the test makes are everyone's, as if the player had made them.
+        if (!adminSettings.isNull()) {
+            QVERIFY(writeAll(programDir + QStringLiteral("/tekora.ini"), adminSettings));
+            QVERIFY(QFile::setPermissions(programDir + QStringLiteral("/tekora.ini"), filePermissions(0666)));
+        }
+        if (perUser == QLatin1String("exists") || perUser == QLatin1String("has settings")) {
+            QVERIFY(QDir().mkpath(perUserDir));
+            QVERIFY(QFile::setPermissions(perUserDir, Everyone));
+            if (perUser == QLatin1String("has settings")) {
+                QVERIFY(writeAll(perUserDir + QStringLiteral("/tekora.ini"), own));
+                QVERIFY(QFile::setPermissions(perUserDir + QStringLiteral("/tekora.ini"), filePermissions(0666)));
+            }
+        }
+        QVERIFY(QFile::setPermissions(programDir, programDirWritable ? Everyone : ReadOnlyDirectory));
+        if (perUser == QLatin1String("uncreatable"))
+            QVERIFY(QFile::setPermissions(home, ReadOnlyDirectory));
+        const QStringList programFilesBefore = QDir(programDir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QDateTime programDirChanged = QFileInfo(programDir).lastModified();
+
+        const HelperOutput out = helper.run({QStringLiteral("play")}, true);
+        QFile::setPermissions(programDir, Everyone);
+        QFile::setPermissions(home, Everyone);
+        QVERIFY2(out.finished && out.exitCode == 0, qPrintable(out.errors));
+        QCOMPARE(out.withPrefix(QStringLiteral("loaded ")), QStringList{loaded});
+        QCOMPARE(out.withPrefix(QStringLiteral("ended ")), QStringList{QStringLiteral("1")});
+
+        const QString dataDir = filesIn == QLatin1String("program") ? programDir : perUserDir;
+        QCOMPARE(out.withPrefix(QStringLiteral("data ")), QStringList{dataDir});
+        const QStringList messages = out.withPrefix(QStringLiteral("message: "));
+        if (filesIn == QLatin1String("nowhere")) {
+            // Both files are refused, each named to the player.
+            QCOMPARE(messages.size(), 2);
+            QVERIFY2(messages[0].contains(perUserDir + QStringLiteral("/Score.txt")), qPrintable(messages[0]));
+            QVERIFY2(messages[1].contains(perUserDir + QStringLiteral("/tekora.ini")), qPrintable(messages[1]));
+            QVERIFY(!QFileInfo::exists(perUserDir));
+        } else {
+            QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QLatin1Char('\n'))));
+            QCOMPARE(contents(dataDir + QStringLiteral("/tekora.ini")).left(8), QByteArray("[Data]\r\n"));
+            QCOMPARE(contents(dataDir + QStringLiteral("/Score.txt")).count("\r\n"), 4);
+        }
+        if (filesIn != QLatin1String("program")) {
+            // The program's folder is only read: nothing made in it, even for
+            // a moment, and an administrator's settings stay as they were.
+            QCOMPARE(QDir(programDir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     programFilesBefore);
+            QCOMPARE(QFileInfo(programDir).lastModified(), programDirChanged);
+            if (!adminSettings.isNull())
+                QCOMPARE(contents(programDir + QStringLiteral("/tekora.ini")), adminSettings);
+        } else {
+            QVERIFY(!QFileInfo::exists(perUserDir));
         }
     }
 };

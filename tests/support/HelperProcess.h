@@ -60,7 +60,8 @@ public:
                               | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
         return QFile::setPermissions(workDir_, everyone) && QFile::setPermissions(work.filePath("bin"), everyone)
                && QFile::setPermissions(helper_, everyone)
-               && QFile::setPermissions(work.filePath("home"), everyone | QFile::WriteGroup | QFile::WriteOther);
+               && QFile::setPermissions(work.filePath("home"), everyone | QFile::WriteGroup | QFile::WriteOther)
+               && copySuppressions();
     }
 
     HelperOutput run(const QStringList &arguments, bool unprivileged)
@@ -91,27 +92,36 @@ public:
         env.insert(QStringLiteral("HOME"), home);
         env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.remove(QStringLiteral("XDG_DATA_HOME"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        // The leak checker's suppressions may lie where nobody cannot read
-        // them: hand the child a copy of its own.
-        const QString lsan = env.value(QStringLiteral("LSAN_OPTIONS"));
-        QStringList options = lsan.split(QLatin1Char(':'), Qt::SkipEmptyParts);
-        for (QString &option : options) {
-            if (!option.startsWith(QLatin1String("suppressions=")))
-                continue;
-            const QString copy = QDir(workDir_).filePath(QStringLiteral("bin/lsan.supp"));
-            if (!QFile::exists(copy)) {
-                QFile::copy(option.mid(int(qstrlen("suppressions="))), copy);
-                QFile::setPermissions(copy, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-            }
-            option = QStringLiteral("suppressions=") + copy;
-        }
-        if (!options.isEmpty())
+        const QString suppressions = suppressionsCopy();
+        if (QFile::exists(suppressions)) {
+            QStringList options = env.value(QStringLiteral("LSAN_OPTIONS")).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+            for (QString &option : options)
+                if (option.startsWith(QLatin1String("suppressions=")))
+                    option = QStringLiteral("suppressions=") + suppressions;
             env.insert(QStringLiteral("LSAN_OPTIONS"), options.join(QLatin1Char(':')));
+        }
         return env;
     }
 
 private:
+    QString suppressionsCopy() const { return QDir(workDir_).filePath(QStringLiteral("lsan.supp")); }
+
+    // The leak checker's suppressions may lie where nobody cannot read them:
+    // the child gets a copy of its own.
+    bool copySuppressions() const
+    {
+        for (const QString &option : qEnvironmentVariable("LSAN_OPTIONS").split(QLatin1Char(':'))) {
+            if (!option.startsWith(QLatin1String("suppressions=")))
+                continue;
+            const QString copy = suppressionsCopy();
+            return (QFile::exists(copy) || QFile::copy(option.mid(int(qstrlen("suppressions="))), copy))
+                   && QFile::setPermissions(copy, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        }
+        return true;
+    }
+
     QString workDir_;
     QString program_;
     QString helper_;

@@ -47,6 +47,10 @@ public:
     QString settingsPath() const;
 
 private:
+    // Where the load reads from: settingsPath(), or the defaults beside the
+    // program while the player has no settings file of their own.
+    QString settingsSourcePath() const;
+
     void Main();
     void Quit();
     void Wait();

@@ -7,6 +7,8 @@
 #include "platform/DataDirectory.h"
 #include "platform/PrivateProfile.h"
 
+#include <QFileInfo>
+
 #include <array>
 #include <cstring>
 #include <string>
@@ -42,9 +44,19 @@ QString Form1Procedures::settingsPath() const
     return fileInDirectory(services_.dataDirectory, QString::fromLatin1(SettingsFileName));
 }
 
+QString Form1Procedures::settingsSourcePath() const
+{
+    // The player's own settings; until there are any, those an administrator
+    // left beside the program.
+    const QString own = settingsPath();
+    if (services_.programDirectory.isEmpty() || QFileInfo::exists(own))
+        return own;
+    return fileInDirectory(services_.programDirectory, QString::fromLatin1(SettingsFileName));
+}
+
 void Form1Procedures::Form_Load()
 {
-    const QString path = settingsPath();
+    const QString path = settingsSourcePath();
     const std::string mode = readField<2>("Mode", path);
     const std::string num = readField<6>("Num", path);
     const std::string cap = readField<2>("Cap", path);

@@ -7,6 +7,10 @@ namespace tekkora {
 // The directory of the program's executable.
 QString programDirectory();
 
+// Whether this user may create files in the directory, decided from its
+// permissions and its file system, without writing anything there.
+bool canCreateFilesIn(const QString &directory);
+
 // Where Score.txt and tekora.ini live: the program's directory, so a portable
 // folder keeps its files beside the program; when that directory cannot be
 // written (an installed copy under /usr, say), the per-user data directory,
