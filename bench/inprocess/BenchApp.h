@@ -5,10 +5,8 @@
 
 #include "drill/Key.h"
 #include "SystemBeeper.h"
-#include "platform/LocalClock.h"
-#include "platform/RandomGenerator.h"
+#include "platform/SystemServices.h"
 #include "platform/Services.h"
-#include "platform/TickCounter.h"
 #include "Fonts.h"
 #include "Form1.h"
 #include "support/TestFiles.h"

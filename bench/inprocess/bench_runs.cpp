@@ -8,11 +8,7 @@
 #include "BenchApp.h"
 
 #include "drill/Key.h"
-#include "platform/Beeper.h"
-#include "platform/LocalClock.h"
-#include "platform/RandomGenerator.h"
 #include "platform/Services.h"
-#include "platform/TickCounter.h"
 #include "Form1.h"
 #include "Form2.h"
 

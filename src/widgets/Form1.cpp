@@ -219,7 +219,6 @@ void Form1::guarded(const std::function<void()> &procedure)
 
 void Form1::setLabel1Caption(const QString &caption)
 {
-    label1Caption_ = caption;
     Label1_->setText(displayText(caption));
     resizeLabel1();
 }

@@ -36,11 +36,6 @@ public:
     // What showing the results means; a modal results window by default.
     void setResultsPresenter(std::function<void()> presenter) { resultsPresenter_ = std::move(presenter); }
 
-    // The raw caption of Label1, carriage return included.
-    QString label1Caption() const { return label1Caption_; }
-
-    Form1Procedures &procedures() { return procedures_; }
-
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -91,7 +86,6 @@ private:
     QMenu *op_ = nullptr;
     std::map<OptionItem, QAction *> optionActions_;
     std::map<OptionItem, bool> checks_;
-    QString label1Caption_;
     // Label1's size for each one-character caption at the current font size,
     // so a key press lays out no text beyond the label's own painting.
     mutable std::array<QSize, 128> label1CharSizes_{};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Beeper.h"
+#include "platform/Services.h"
 
 namespace tekkora {
 

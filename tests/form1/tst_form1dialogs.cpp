@@ -22,7 +22,7 @@ struct MainWindowSnapshot {
 
     static MainWindowSnapshot of(const MainWindowRig &h)
     {
-        MainWindowSnapshot s{h.form->label1Caption(), h.label("lblMode")->text(), h.label("lblNum")->text(), {},
+        MainWindowSnapshot s{h.label("Label1")->text(), h.label("lblMode")->text(), h.label("lblNum")->text(), {},
                              h.form->focusWidget(), h.running()};
         for (const char *name : {"al", "num", "all", "n10", "n30", "n50", "n99", "omoji", "kmoji"})
             if (h.action(name)->isChecked())

@@ -82,23 +82,13 @@ int score(const QString &dir)
     return 0;
 }
 
-void chooseOptions(Form1Procedures &procedures, int mode, int num, int cap)
+// The options chosen as a player chooses them, from the menu.
+void chooseOptions(const Form1 &form, int mode, int num, int cap)
 {
-    switch (mode) {
-    case 1: procedures.al_Click(); break;
-    case 2: procedures.num_Click(); break;
-    default: procedures.all_Click(); break;
-    }
-    switch (num) {
-    case 10: procedures.n10_Click(); break;
-    case 30: procedures.n30_Click(); break;
-    case 50: procedures.n50_Click(); break;
-    default: procedures.n99_Click(); break;
-    }
-    if (cap == 0)
-        procedures.kmoji_Click();
-    else
-        procedures.omoji_Click();
+    const auto choose = [&form](const char *item) { form.findChild<QAction *>(QLatin1String(item))->trigger(); };
+    choose(mode == 1 ? "al" : mode == 2 ? "num" : "all");
+    choose(num == 10 ? "n10" : num == 30 ? "n30" : num == 50 ? "n50" : "n99");
+    choose(cap == 0 ? "kmoji" : "omoji");
 }
 
 int save(const QString &dir, int mode, int num, int cap)
@@ -116,7 +106,7 @@ int save(const QString &dir, int mode, int num, int cap)
             .arg(int(state.CharSet))
             .arg(state.QuestionLimit)
             .arg(form.findChild<QAction *>(QStringLiteral("omoji"))->isChecked() ? 1 : 0));
-    chooseOptions(form.procedures(), mode, num, cap);
+    chooseOptions(form, mode, num, cap);
     form.close();
     say(QStringLiteral("ended %1").arg(ends));
     return 0;
@@ -162,10 +152,15 @@ int play()
     Form1Procedures procedures(state, fakes.services(dir), controls);
     procedures.Form_Load();
     for (long n = 1;; ++n) {
-        if (n % 2 == 1)
-            chooseOptions(procedures, 1, 10, 1);
-        else
-            chooseOptions(procedures, 3, 32767, 0);
+        if (n % 2 == 1) {
+            procedures.al_Click();
+            procedures.n10_Click();
+            procedures.omoji_Click();
+        } else {
+            procedures.all_Click();
+            procedures.n99_Click();
+            procedures.kmoji_Click();
+        }
         procedures.Form_Unload();
         for (const QString &error : controls.errors)
             sayMessage(QStringLiteral("error"), error);

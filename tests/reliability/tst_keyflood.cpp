@@ -103,8 +103,8 @@ public:
             return QStringLiteral("%1 misses at question %2").arg(s.MissCount).arg(s.QuestionCount);
         const QString shown(QChar(char16_t(s.TargetKey)));
         const bool upper = h_.action("omoji")->isChecked();
-        if (h_.form->label1Caption() != (upper ? shown : shown.toLower()))
-            return QStringLiteral("Label1 shows %1 for key %2").arg(h_.form->label1Caption()).arg(s.TargetKey);
+        if (h_.label("Label1")->text() != (upper ? shown : shown.toLower()))
+            return QStringLiteral("Label1 shows %1 for key %2").arg(h_.label("Label1")->text()).arg(s.TargetKey);
         if (wasRunning_ && s.QuestionCount == lastCount_ + 1 && s.TargetKey == lastTarget_)
             return QStringLiteral("question %1 repeats %2").arg(s.QuestionCount).arg(s.TargetKey);
         wasRunning_ = true;

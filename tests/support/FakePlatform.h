@@ -4,11 +4,8 @@
 // when told, beeps that are counted, random numbers from a script, and a
 // clock fixed at a chosen moment.
 
-#include "platform/Beeper.h"
-#include "platform/LocalClock.h"
-#include "platform/RandomGenerator.h"
+#include "platform/SystemServices.h"
 #include "platform/Services.h"
-#include "platform/TickCounter.h"
 
 #include <QDateTime>
 #include <QString>

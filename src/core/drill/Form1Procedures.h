@@ -40,13 +40,14 @@ public:
     void Form_Load();
     void Form_Unload();
 
-    bool isRunInProgress() const;
     const KeyTable &keyTable() const { return KeyTable_; }
 
     static constexpr const char *SettingsFileName = "tekora.ini";
     QString settingsPath() const;
 
 private:
+    // A run shows only in the controls: Start is disabled while it lasts.
+    bool isRunInProgress() const;
     // Where the load reads from: settingsPath(), or the defaults beside the
     // program while the player has no settings file of their own.
     QString settingsSourcePath() const;

@@ -2,10 +2,8 @@
 
 #include "Form1Procedures.h"
 
-#include "platform/Beeper.h"
+#include "platform/Services.h"
 #include "platform/CheckedInt.h"
-#include "platform/RandomGenerator.h"
-#include "platform/TickCounter.h"
 
 #include <cmath>
 #include <limits>

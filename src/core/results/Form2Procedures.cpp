@@ -3,7 +3,7 @@
 #include "ResultsText.h"
 #include "ScoreLog.h"
 
-#include "platform/LocalClock.h"
+#include "platform/Services.h"
 
 namespace tekkora {
 

@@ -1,16 +1,14 @@
 #pragma once
 
-#include <cstdint>
+// The system's own tick counter, random numbers and clock.
+
+#include "Services.h"
 
 namespace tekkora {
 
-// Pseudo-random numbers for the draw: reseeded from the clock before each
-// question, then uniform in [0, 1) as a 32-bit float.
-class RandomGenerator {
+class SystemTickCounter final : public TickCounter {
 public:
-    virtual ~RandomGenerator() = default;
-    virtual void reseedFromClock() = 0;
-    virtual float next() = 0;
+    std::int32_t GetTickCount() override;
 };
 
 class SystemRandomGenerator final : public RandomGenerator {
@@ -24,6 +22,11 @@ private:
     // 624 words of state on every question.
     std::uint64_t state_ = 0;
     std::uint64_t reseedCount_ = 0;
+};
+
+class SystemLocalClock final : public LocalClock {
+public:
+    QDateTime now() override { return QDateTime::currentDateTime(); }
 };
 
 } // namespace tekkora
