@@ -18,15 +18,11 @@ namespace {
 
 constexpr std::array<const char *, 3> Keys = {"Mode", "Num", "Cap"};
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
+// Written apart from the implementation, so that the two check each other.
 std::string_view trimmed(std::string_view s)
 {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
+    const std::size_t first = s.find_first_not_of(" \t");
+    return first == std::string_view::npos ? std::string_view() : s.substr(first, s.find_last_not_of(" \t") + 1 - first);
 }
 
 bool sameName(std::string_view a, std::string_view b)
@@ -70,13 +66,11 @@ std::vector<Line> splitLines(std::string_view s)
 
 std::optional<std::string_view> headerName(std::string_view text)
 {
-    text = trimmed(text);
-    if (text.empty() || text.front() != '[')
+    const std::string_view t = trimmed(text);
+    const std::size_t close = t.rfind(']');
+    if (t.empty() || t[0] != '[' || close == std::string_view::npos || close == 0)
         return std::nullopt;
-    const std::size_t close = text.rfind(']');
-    if (close == std::string_view::npos || close == 0)
-        return std::nullopt;
-    return trimmed(text.substr(1, close - 1));
+    return trimmed(t.substr(1, close - 1)); // "[ name ]": up to the last ']'
 }
 
 // The lines that are not the first Data section's header or the first line

@@ -111,22 +111,56 @@ void Form1::buildControls()
     connect(lblNum_, &ClickableLabel::clicked, this, [this] { guarded([this] { procedures_.lblNum_Click(); }); });
 }
 
-QAction *Form1::addOptionItem(QMenu *menu, OptionItem item, const char *name, const QString &caption,
-                              const QKeySequence &shortcut, void (Form1Procedures::*handler)())
+// The option items of the Options menu, submenu by submenu, in their order
+// on screen.
+struct OptionItemDefinition {
+    OptionItem item;
+    const char *name;
+    const char *caption; // UTF-8
+    QKeyCombination shortcut;
+    void (Form1Procedures::*handler)();
+};
+
+namespace {
+
+struct SubmenuDefinition {
+    const char *name;
+    const char *caption;
+    std::initializer_list<OptionItemDefinition> items;
+};
+
+const SubmenuDefinition OptionSubmenus[] = {
+    {"mode", "モード(&M)",
+     {{OptionItem::al, "al", "英字のみ", Qt::CTRL | Qt::Key_E, &Form1Procedures::al_Click},
+      {OptionItem::num, "num", "数字のみ", Qt::CTRL | Qt::Key_N, &Form1Procedures::num_Click},
+      {OptionItem::all, "all", "全て", Qt::CTRL | Qt::Key_A, &Form1Procedures::all_Click}}},
+    {"set", "回数(&S)",
+     {{OptionItem::n10, "n10", "10回", QKeyCombination(Qt::Key_F5), &Form1Procedures::n10_Click},
+      {OptionItem::n30, "n30", "30回", QKeyCombination(Qt::Key_F6), &Form1Procedures::n30_Click},
+      {OptionItem::n50, "n50", "50回", QKeyCombination(Qt::Key_F7), &Form1Procedures::n50_Click},
+      {OptionItem::n99, "n99", "無制限", QKeyCombination(Qt::Key_F8), &Form1Procedures::n99_Click}}},
+    {"ca", "表示(&C)",
+     {{OptionItem::omoji, "omoji", "大文字", Qt::CTRL | Qt::Key_O, &Form1Procedures::omoji_Click},
+      {OptionItem::kmoji, "kmoji", "小文字", Qt::CTRL | Qt::Key_K, &Form1Procedures::kmoji_Click}}},
+};
+
+} // namespace
+
+void Form1::addOptionItem(QMenu *menu, const OptionItemDefinition &definition)
 {
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
+    QAction *action = menu->addAction(QString::fromUtf8(definition.caption));
+    action->setObjectName(QLatin1String(definition.name));
     action->setCheckable(true);
-    action->setShortcut(shortcut);
+    action->setShortcut(definition.shortcut);
+    const OptionItem item = definition.item;
     optionActions_[item] = action;
     checks_[item] = false;
-    connect(action, &QAction::triggered, this, [this, item, handler] {
+    connect(action, &QAction::triggered, this, [this, item, handler = definition.handler] {
         // The menu has already flipped the mark; the handler decides from
         // the mark as it was, and sets it itself.
         optionActions_[item]->setChecked(checks_[item]);
         guarded([this, handler] { (procedures_.*handler)(); });
     });
-    return action;
 }
 
 void Form1::buildMenus()
@@ -137,30 +171,12 @@ void Form1::buildMenus()
 
     op_ = bar->addMenu(QStringLiteral("オプション(&O)"));
     op_->setObjectName(QStringLiteral("op"));
-    QMenu *mode = op_->addMenu(QStringLiteral("モード(&M)"));
-    mode->setObjectName(QStringLiteral("mode"));
-    addOptionItem(mode, OptionItem::al, "al", QStringLiteral("英字のみ"), QKeySequence(Qt::CTRL | Qt::Key_E),
-                  &Form1Procedures::al_Click);
-    addOptionItem(mode, OptionItem::num, "num", QStringLiteral("数字のみ"), QKeySequence(Qt::CTRL | Qt::Key_N),
-                  &Form1Procedures::num_Click);
-    addOptionItem(mode, OptionItem::all, "all", QStringLiteral("全て"), QKeySequence(Qt::CTRL | Qt::Key_A),
-                  &Form1Procedures::all_Click);
-    QMenu *set = op_->addMenu(QStringLiteral("回数(&S)"));
-    set->setObjectName(QStringLiteral("set"));
-    addOptionItem(set, OptionItem::n10, "n10", QStringLiteral("10回"), QKeySequence(Qt::Key_F5),
-                  &Form1Procedures::n10_Click);
-    addOptionItem(set, OptionItem::n30, "n30", QStringLiteral("30回"), QKeySequence(Qt::Key_F6),
-                  &Form1Procedures::n30_Click);
-    addOptionItem(set, OptionItem::n50, "n50", QStringLiteral("50回"), QKeySequence(Qt::Key_F7),
-                  &Form1Procedures::n50_Click);
-    addOptionItem(set, OptionItem::n99, "n99", QStringLiteral("無制限"), QKeySequence(Qt::Key_F8),
-                  &Form1Procedures::n99_Click);
-    QMenu *ca = op_->addMenu(QStringLiteral("表示(&C)"));
-    ca->setObjectName(QStringLiteral("ca"));
-    addOptionItem(ca, OptionItem::omoji, "omoji", QStringLiteral("大文字"), QKeySequence(Qt::CTRL | Qt::Key_O),
-                  &Form1Procedures::omoji_Click);
-    addOptionItem(ca, OptionItem::kmoji, "kmoji", QStringLiteral("小文字"), QKeySequence(Qt::CTRL | Qt::Key_K),
-                  &Form1Procedures::kmoji_Click);
+    for (const SubmenuDefinition &definition : OptionSubmenus) {
+        QMenu *submenu = op_->addMenu(QString::fromUtf8(definition.caption));
+        submenu->setObjectName(QLatin1String(definition.name));
+        for (const OptionItemDefinition &item : definition.items)
+            addOptionItem(submenu, item);
+    }
 
     // The marks the window is created with.
     setChecked(OptionItem::n30, true);

@@ -22,6 +22,7 @@ class QPushButton;
 namespace tekkora {
 
 class ClickableLabel;
+struct OptionItemDefinition;
 
 class Form1 final : public QMainWindow, private Form1Controls {
     Q_OBJECT
@@ -62,8 +63,7 @@ private:
 
     void buildControls();
     void buildMenus();
-    QAction *addOptionItem(QMenu *menu, OptionItem item, const char *name, const QString &caption,
-                           const QKeySequence &shortcut, void (Form1Procedures::*handler)());
+    void addOptionItem(QMenu *menu, const OptionItemDefinition &definition);
     void resizeLabel1();
     QSize label1TextSize() const;
     // Runs a procedure; a run-time error is reported and ends the program.
