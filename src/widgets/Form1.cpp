@@ -3,7 +3,6 @@
 #include "Captions.h"
 #include "ClickableLabel.h"
 #include "Fonts.h"
-#include "KeyCodes.h"
 #include "Palette.h"
 #include "ProgramIcon.h"
 #include "ResultsWindow.h"
@@ -50,6 +49,7 @@ Form1::Form1(DrillState &state, const Services &services, QWidget *parent)
     , state_(state)
     , services_(services)
     , procedures_(state, services_, *this)
+    , nativeKeys_(nativeKeysFor(QGuiApplication::platformName()))
     , programEnder_([] { QCoreApplication::exit(0); })
     , resultsPresenter_([this] { showResultsWindow(state_, services_); })
 {
@@ -191,7 +191,7 @@ bool Form1::event(QEvent *event)
         return true;
     }
     auto *key = static_cast<QKeyEvent *>(event);
-    const std::int16_t code = keyCodeFor(key->key(), key->modifiers());
+    const std::int16_t code = keyCodeFor(keyPressOf(*key), nativeKeys_);
     const std::int16_t shift = shiftStateFor(key->modifiers());
     guarded([this, code, shift] { procedures_.Form_KeyDown(code, shift); });
     return true;

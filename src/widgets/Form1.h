@@ -5,6 +5,7 @@
 
 #include "drill/Form1Controls.h"
 #include "drill/Form1Procedures.h"
+#include "KeyCodes.h"
 
 #include <QMainWindow>
 
@@ -77,6 +78,8 @@ private:
     DrillState &state_;
     Services services_;
     Form1Procedures procedures_;
+    // What this platform's key events say about the key pressed.
+    const NativeKeys nativeKeys_;
     std::function<void()> programEnder_;
     std::function<void()> resultsPresenter_;
 
