@@ -425,6 +425,24 @@ QImage X11Session::grab(const QRect &area) const
     return result;
 }
 
+QImage X11Session::waitForStillImage(const QRect &area, int timeoutMs) const
+{
+    // Unchanged over a whole poll interval, not just between two grabs in
+    // a row.
+    QImage previous = grab(area);
+    QImage current;
+    int agreeing = 0;
+    const bool still = waitUntil(
+        [&] {
+            current = grab(area);
+            agreeing = current == previous ? agreeing + 1 : 0;
+            previous = current;
+            return agreeing >= 2;
+        },
+        timeoutMs);
+    return still ? current : QImage();
+}
+
 int X11Session::bellCount()
 {
     while (XPending(dpy_) > 0) {

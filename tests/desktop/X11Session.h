@@ -93,6 +93,9 @@ public:
 
     // What the screen shows in an area of root coordinates.
     QImage grab(const QRect &area) const;
+    // The same once it has stopped changing over a poll interval.
+    // A null image when it keeps changing.
+    QImage waitForStillImage(const QRect &area, int timeoutMs = 10000) const;
 
     // Bells rung on the display (XKB BellNotify) since start().
     int bellCount();
