@@ -3,6 +3,7 @@
 #include "Captions.h"
 #include "ClickableLabel.h"
 #include "Fonts.h"
+#include "KeyCodes.h"
 #include "Palette.h"
 #include "ProgramIcon.h"
 #include "ResultsWindow.h"

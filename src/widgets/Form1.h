@@ -5,13 +5,13 @@
 
 #include "drill/Form1Controls.h"
 #include "drill/Form1Procedures.h"
-#include "KeyCodes.h"
 
 #include <QMainWindow>
 
 #include <QSize>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 
@@ -23,6 +23,7 @@ class QPushButton;
 namespace tekkora {
 
 class ClickableLabel;
+enum class NativeKeys : std::uint8_t;
 
 class Form1 final : public QMainWindow, private Form1Controls {
     Q_OBJECT

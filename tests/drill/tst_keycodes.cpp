@@ -36,7 +36,9 @@ struct Keyboard {
     // digits need it.
     void set(bool shift, bool capsLock)
     {
-        const auto mask = [this](const char *name) { return xkb_mod_mask_t(1) << xkb_keymap_mod_get_index(keymap.get(), name); };
+        const auto mask = [this](const char *name) {
+            return xkb_mod_mask_t(1) << xkb_keymap_mod_get_index(keymap.get(), name);
+        };
         const xkb_mod_mask_t locked = mask(XKB_MOD_NAME_NUM) | (capsLock ? mask(XKB_MOD_NAME_CAPS) : 0);
         xkb_state_update_mask(state.get(), shift ? mask(XKB_MOD_NAME_SHIFT) : 0, 0, locked, 0, 0, 0);
     }

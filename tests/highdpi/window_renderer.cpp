@@ -92,7 +92,11 @@ void report(const QString &name, QWidget *window, const QString &outDir)
     QApplication::processEvents();
     const QImage image = window->grab().toImage();
     image.save(QDir(outDir).filePath(name + QStringLiteral(".png")));
-    say(QStringLiteral("window %1 %2 %3 %4").arg(name).arg(window->width()).arg(window->height()).arg(image.devicePixelRatio()));
+    say(QStringLiteral("window %1 %2 %3 %4")
+            .arg(name)
+            .arg(window->width())
+            .arg(window->height())
+            .arg(image.devicePixelRatio()));
     for (QWidget *child : window->findChildren<QWidget *>()) {
         const QString control = child->objectName();
         if (control.isEmpty() || control.startsWith(QLatin1String("qt_")) || !child->isVisibleTo(window))
