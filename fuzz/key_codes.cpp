@@ -1,5 +1,9 @@
-// Any key and modifiers: letters give 65-90, main-row digits 48-57, keypad
-// digits 96-105, and no other key lands on a code that answers a question.
+// Any key, modifiers and native codes on any platform: letters give 65-90,
+// main-row digits 48-57, keypad digits 96-105, and no other key lands on a
+// code that answers a question. The native codes decide only where the
+// platform's codes name a digit key (XKB keycodes 10-19) or a key the drill
+// knows (Windows virtual keys of digits, letters and keypad digits); any
+// other press is translated from the toolkit's key alone.
 
 #include "KeyCodes.h"
 
@@ -8,25 +12,70 @@
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
-{
-    FuzzedDataProvider input(data, size);
-    const int key = input.ConsumeIntegral<int>();
-    const auto modifiers = Qt::KeyboardModifiers::fromInt(input.ConsumeIntegral<int>());
-    const std::int16_t code = tekkora::keyCodeFor(key, modifiers);
-    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
+namespace {
 
+bool answers(int code)
+{
+    return (code >= 48 && code <= 57) || (code >= 65 && code <= 90);
+}
+
+void checkToolkitKey(int key, Qt::KeyboardModifiers modifiers, std::int16_t code)
+{
+    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
     if (key >= Qt::Key_A && key <= Qt::Key_Z) {
         if (code != 65 + (key - Qt::Key_A))
             std::abort();
     } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
         if (code != (keypad ? 96 : 48) + (key - Qt::Key_0))
             std::abort();
-    } else if ((code >= 48 && code <= 57) || (code >= 65 && code <= 90)) {
+    } else if (answers(code)) {
         std::abort();
     }
+}
 
-    const std::int16_t shift = tekkora::shiftStateFor(modifiers);
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    tekkora::KeyPress press;
+    press.qtKey = input.ConsumeIntegral<int>();
+    press.modifiers = Qt::KeyboardModifiers::fromInt(input.ConsumeIntegral<int>());
+    const auto native = static_cast<tekkora::NativeKeys>(input.ConsumeIntegralInRange<int>(0, 2));
+    press.nativeScanCode = input.ConsumeIntegral<std::uint32_t>();
+    press.nativeVirtualKey = input.ConsumeIntegral<std::uint32_t>();
+
+    const std::int16_t toolkit = tekkora::keyCodeFor(press.qtKey, press.modifiers);
+    checkToolkitKey(press.qtKey, press.modifiers, toolkit);
+
+    const std::int16_t code = tekkora::keyCodeFor(press, native);
+    const std::uint32_t scan = press.nativeScanCode;
+    const std::uint32_t virtualKey = press.nativeVirtualKey;
+    switch (native) {
+    case tekkora::NativeKeys::Xkb:
+        if (scan >= 10 && scan <= 19) {
+            if (code != (scan == 19 ? 48 : 49 + int(scan - 10)))
+                std::abort();
+        } else if (code != toolkit) {
+            std::abort();
+        }
+        break;
+    case tekkora::NativeKeys::WindowsVirtualKey:
+        if ((virtualKey >= 48 && virtualKey <= 57) || (virtualKey >= 65 && virtualKey <= 90)
+            || (virtualKey >= 96 && virtualKey <= 105)) {
+            if (code != int(virtualKey))
+                std::abort();
+        } else if (code != toolkit) {
+            std::abort();
+        }
+        break;
+    case tekkora::NativeKeys::None:
+        if (code != toolkit)
+            std::abort();
+        break;
+    }
+
+    const std::int16_t shift = tekkora::shiftStateFor(press.modifiers);
     if (shift < 0 || shift > 7)
         std::abort();
     return 0;

@@ -10,6 +10,8 @@ packages=(
   fonts-ipafont-gothic fonts-comic-neue
   # tests: a display and a window manager for end-to-end checks, sanitizers and fuzzers
   xvfb xauth xdotool x11-utils openbox clang libclang-rt-14-dev
+  # keyboard layouts compiled from their names, as the X11 and Wayland plug-ins compile them
+  libxkbcommon-dev xkb-data
   # benchmarks and their X11 probes
   libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev dbus-daemon
   # packaging checks: Windows version record, desktop entry, AppStream, .deb

@@ -1,13 +1,16 @@
 // The cost of one key press in the main window, on the offscreen platform
 // with the real services: the right key (Form_KeyDown -> Main -> caption),
-// the right key with its repaint, and the wrong key (count and beep). The
-// floor's label, driven the same way, is the reference.
+// the right key with its repaint, and the wrong key (count and beep); and the
+// key translation alone for events with XKB codes, which the offscreen
+// platform's events lack. The floor's label, driven the same way, is the
+// reference.
 
 #include "BenchApp.h"
 
 #include "drill/Key.h"
 #include "platform/Services.h"
 #include "Form1.h"
+#include "KeyCodes.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -183,6 +186,20 @@ void BM_WrongKey(benchmark::State &state)
     }
 }
 BENCHMARK(BM_WrongKey);
+
+// The translation alone, as the X11 and Wayland plug-ins' events reach it:
+// a main-row digit typed with Shift ("@" on keycode 11) and a letter.
+void BM_TranslateXkbKey(benchmark::State &state)
+{
+    const QKeyEvent digit(QEvent::KeyPress, Qt::Key_At, Qt::ShiftModifier, 11, 0x40, 1, QStringLiteral("@"));
+    const QKeyEvent letter(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, 24, 0x71, 0, QStringLiteral("q"));
+    const NativeKeys native = nativeKeysFor(u"xcb");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(keyCodeFor(keyPressOf(digit), native));
+        benchmark::DoNotOptimize(keyCodeFor(keyPressOf(letter), native));
+    }
+}
+BENCHMARK(BM_TranslateXkbKey);
 
 void BM_FloorRightKey(benchmark::State &state)
 {

@@ -50,6 +50,7 @@ Form1::Form1(DrillState &state, const Services &services, QWidget *parent)
     , state_(state)
     , services_(services)
     , procedures_(state, services_, *this)
+    , nativeKeys_(nativeKeysFor(QGuiApplication::platformName()))
     , programEnder_([] { QCoreApplication::exit(0); })
     , resultsPresenter_([this] { showResultsWindow(state_, services_); })
 {
@@ -207,7 +208,7 @@ bool Form1::event(QEvent *event)
         return true;
     }
     auto *key = static_cast<QKeyEvent *>(event);
-    const std::int16_t code = keyCodeFor(key->key(), key->modifiers());
+    const std::int16_t code = keyCodeFor(keyPressOf(*key), nativeKeys_);
     const std::int16_t shift = shiftStateFor(key->modifiers());
     guarded([this, code, shift] { procedures_.Form_KeyDown(code, shift); });
     return true;

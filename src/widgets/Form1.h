@@ -11,6 +11,7 @@
 #include <QSize>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 
@@ -23,6 +24,7 @@ namespace tekkora {
 
 class ClickableLabel;
 struct OptionItemDefinition;
+enum class NativeKeys : std::uint8_t;
 
 class Form1 final : public QMainWindow, private Form1Controls {
     Q_OBJECT
@@ -72,6 +74,8 @@ private:
     DrillState &state_;
     Services services_;
     Form1Procedures procedures_;
+    // What this platform's key events say about the key pressed.
+    const NativeKeys nativeKeys_;
     std::function<void()> programEnder_;
     std::function<void()> resultsPresenter_;
 

@@ -12,6 +12,59 @@ constexpr std::int16_t Back = 8, Tab = 9, Return = 13, Shift = 16, Control = 17,
 constexpr std::int16_t Unknown = 255;
 } // namespace vk
 
+namespace {
+
+// The main row's digit keys 1 ... 9, 0 are the PC keyboard's scan codes 2 to
+// 11 on every layout, and the Linux input codes are those scan codes. XKB
+// adds 8. The digit each key answers is the one Windows gives the same keys.
+constexpr std::uint32_t XkbKeycodeOfKey1 = 2 + 8;
+constexpr std::uint32_t XkbKeycodeOfKey0 = 11 + 8;
+
+std::int16_t mainRowDigitOfXkbKeycode(std::uint32_t keycode)
+{
+    if (keycode < XkbKeycodeOfKey1 || keycode > XkbKeycodeOfKey0)
+        return 0;
+    return keycode == XkbKeycodeOfKey0 ? std::int16_t('0') : std::int16_t('1' + (keycode - XkbKeycodeOfKey1));
+}
+
+// Windows' virtual keys are the drill's codes; these are the ones that
+// answer questions, or look like they might (the keypad's digits).
+bool isWindowsDigitLetterOrKeypadDigit(std::uint32_t virtualKey)
+{
+    return (virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z')
+           || (virtualKey >= vk::Numpad0 && virtualKey <= vk::Numpad0 + 9);
+}
+
+} // namespace
+
+NativeKeys nativeKeysFor(QStringView platformName)
+{
+    if (platformName == u"xcb" || platformName.startsWith(u"wayland"))
+        return NativeKeys::Xkb;
+    if (platformName == u"windows" || platformName == u"direct2d")
+        return NativeKeys::WindowsVirtualKey;
+    return NativeKeys::None;
+}
+
+std::int16_t keyCodeFor(const KeyPress &key, NativeKeys native)
+{
+    switch (native) {
+    case NativeKeys::Xkb:
+        // Letters follow the layout (the toolkit's key, upper case whatever
+        // Shift or Caps Lock); only the digit row is read by position.
+        if (const std::int16_t digit = mainRowDigitOfXkbKeycode(key.nativeScanCode))
+            return digit;
+        break;
+    case NativeKeys::WindowsVirtualKey:
+        if (isWindowsDigitLetterOrKeypadDigit(key.nativeVirtualKey))
+            return static_cast<std::int16_t>(key.nativeVirtualKey);
+        break;
+    case NativeKeys::None:
+        break;
+    }
+    return keyCodeFor(key.qtKey, key.modifiers);
+}
+
 std::int16_t keyCodeFor(int qtKey, Qt::KeyboardModifiers modifiers)
 {
     const bool keypad = modifiers.testFlag(Qt::KeypadModifier);

@@ -2,15 +2,57 @@
 
 // Translation of the toolkit's key events into the keyboard key codes the
 // drill compares: letters 65-90 whatever the case or Shift, main-row digits
-// 48-57, keypad digits 96-105, Esc 27, Shift 16, Ctrl 17, Alt 18, and codes
-// for other keys that never answer a question.
+// 48-57 whatever the Shift state or the layout's level for the digit, keypad
+// digits 96-105, Esc 27, Shift 16, Ctrl 17, Alt 18, and codes for other keys
+// that never answer a question.
+//
+// The toolkit's key follows the character typed (Shift+2 is "@" on a US
+// layout, the unshifted digit keys of a French one give "&", "é", ...), so
+// where the platform tells which key was pressed, that decides the digits.
 
+#include <QStringView>
 #include <Qt>
 
 #include <cstdint>
 
 namespace tekkora {
 
+// What a platform's key events carry besides the toolkit's key.
+enum class NativeKeys : std::uint8_t {
+    // Nothing this program reads: synthetic events, other platforms.
+    None,
+    // xcb and wayland: the scan code is the XKB keycode (the Linux input
+    // code + 8), the virtual key the keysym.
+    Xkb,
+    // Windows: the virtual key is the Windows virtual-key code.
+    WindowsVirtualKey,
+};
+
+// The native codes the named Qt platform plug-in puts in its key events.
+NativeKeys nativeKeysFor(QStringView platformName);
+
+// One key press as the translation reads it. nativeScanCode and
+// nativeVirtualKey are 0 when the event does not carry them.
+struct KeyPress {
+    int qtKey = 0;
+    Qt::KeyboardModifiers modifiers;
+    std::uint32_t nativeScanCode = 0;
+    std::uint32_t nativeVirtualKey = 0;
+};
+
+// Reads a key press from a toolkit key event (QKeyEvent); a template so that
+// this header needs no GUI module.
+template <typename KeyEvent>
+KeyPress keyPressOf(const KeyEvent &event)
+{
+    return {event.key(), event.modifiers(), event.nativeScanCode(), event.nativeVirtualKey()};
+}
+
+// The key code of a press: from the platform's native codes where they name
+// the key, else from the toolkit's key.
+std::int16_t keyCodeFor(const KeyPress &key, NativeKeys native);
+
+// The key code from the toolkit's key alone.
 std::int16_t keyCodeFor(int qtKey, Qt::KeyboardModifiers modifiers);
 
 // The shift-state argument of a key press: 1 Shift, 2 Ctrl, 4 Alt.

@@ -8,6 +8,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 
 namespace tekkora {
 
@@ -56,7 +58,7 @@ frmAbout::frmAbout(QWidget *parent)
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     picIcon->setLineWidth(2);
-    picIcon->setPixmap(programIconImage32(devicePixelRatioF()));
+    drawPictureForScreen();
     picIcon->setFocusPolicy(Qt::StrongFocus);
     picIcon->move(twips(120), twips(120));
     picIcon->resize(picIcon->pixmap().deviceIndependentSize().toSize()
@@ -89,6 +91,26 @@ frmAbout::frmAbout(QWidget *parent)
     setTabOrder(cmdOK, picIcon);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     cmdOK->setFocus();
+}
+
+void frmAbout::showEvent(QShowEvent *event)
+{
+    // Until it is shown the box only knows the primary screen; it opens over
+    // the main window, which may be on another of a different density, and
+    // it may be moved to another.
+    drawPictureForScreen();
+    if (!followsScreen_) {
+        followsScreen_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &frmAbout::drawPictureForScreen);
+    }
+    QDialog::showEvent(event);
+}
+
+void frmAbout::drawPictureForScreen()
+{
+    const qreal density = devicePixelRatioF();
+    if (picIcon->pixmap().isNull() || picIcon->pixmap().devicePixelRatio() != density)
+        picIcon->setPixmap(programIconImage32(density));
 }
 
 void frmAbout::cmdOK_Click()

@@ -23,7 +23,14 @@ public slots:
     // Esc asks the dialog to reject; the cancel button of this box is cmdOK.
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    // The icon's image for the pixel density of the screen the box is on.
+    void drawPictureForScreen();
+
+    bool followsScreen_ = false;
     QLabel *picIcon;
     QPushButton *cmdOK;
     QLabel *Label1;

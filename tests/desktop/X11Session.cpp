@@ -359,6 +359,48 @@ XWindow X11Session::transientFor(XWindow window) const
     return XGetTransientForHint(dpy_, window, &owner) != 0 ? owner : 0;
 }
 
+QList<QImage> X11Session::windowIcons(XWindow window) const
+{
+    // CARDINALs, each image its width and height, then its ARGB pixels row
+    // by row; Xlib hands 32-bit items over as longs.
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    QList<QImage> icons;
+    if (XGetWindowProperty(dpy_, window, XInternAtom(dpy_, "_NET_WM_ICON", False), 0, 1 << 22, False, XA_CARDINAL,
+                           &type, &format, &count, &after, &data)
+            == Success
+        && data != nullptr && format == 32) {
+        const auto *items = reinterpret_cast<const unsigned long *>(data);
+        unsigned long at = 0;
+        while (at + 2 <= count) {
+            const unsigned long width = items[at], height = items[at + 1];
+            at += 2;
+            if (width == 0 || height == 0 || width > 1024 || height > 1024 || count - at < width * height)
+                break;
+            QImage image(int(width), int(height), QImage::Format_ARGB32);
+            for (int y = 0; y < image.height(); ++y) {
+                auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+                for (int x = 0; x < image.width(); ++x)
+                    line[x] = QRgb(items[at++] & 0xffffffffUL);
+            }
+            icons << image;
+        }
+    }
+    if (data != nullptr)
+        XFree(data);
+    return icons;
+}
+
+void X11Session::setResources(const QByteArray &resources)
+{
+    XChangeProperty(dpy_, DefaultRootWindow(dpy_), XInternAtom(dpy_, "RESOURCE_MANAGER", False), XA_STRING, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(resources.constData()),
+                    int(resources.size()));
+    XSync(dpy_, False);
+}
+
 void X11Session::closeWindow(XWindow window)
 {
     XEvent event{};
@@ -423,6 +465,24 @@ QImage X11Session::grab(const QRect &area) const
     }
     XDestroyImage(image);
     return result;
+}
+
+QImage X11Session::waitForStillImage(const QRect &area, int timeoutMs) const
+{
+    // Unchanged over a whole poll interval, not just between two grabs in
+    // a row.
+    QImage previous = grab(area);
+    QImage current;
+    int agreeing = 0;
+    const bool still = waitUntil(
+        [&] {
+            current = grab(area);
+            agreeing = current == previous ? agreeing + 1 : 0;
+            previous = current;
+            return agreeing >= 2;
+        },
+        timeoutMs);
+    return still ? current : QImage();
 }
 
 int X11Session::bellCount()

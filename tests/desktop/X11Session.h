@@ -18,6 +18,7 @@
 //   const XWindow main = x.waitForWindow(QStringLiteral("Tekkora!"));
 
 #include <QImage>
+#include <QList>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -80,6 +81,14 @@ public:
     // The transient-for window (WM_TRANSIENT_FOR), 0 when there is none.
     XWindow transientFor(XWindow window) const;
 
+    // The images of the window's icon (_NET_WM_ICON), as the window offers
+    // them to the window manager.
+    QList<QImage> windowIcons(XWindow window) const;
+
+    // Sets the X resources (RESOURCE_MANAGER on the root window, as xrdb
+    // does), e.g. "Xft.dpi:\t192\n"; programs read them as they start.
+    void setResources(const QByteArray &resources);
+
     // Asks the window to close, as the close box does (WM_DELETE_WINDOW).
     void closeWindow(XWindow window);
 
@@ -93,6 +102,9 @@ public:
 
     // What the screen shows in an area of root coordinates.
     QImage grab(const QRect &area) const;
+    // The same once it has stopped changing over a poll interval.
+    // A null image when it keeps changing.
+    QImage waitForStillImage(const QRect &area, int timeoutMs = 10000) const;
 
     // Bells rung on the display (XKB BellNotify) since start().
     int bellCount();

@@ -1,10 +1,119 @@
-// Key events become the key codes the drill compares.
+// Key events become the key codes the drill compares: from the toolkit's
+// key, and from the platform's native codes on the keyboard layouts players
+// use, built as the xkb-based platforms build their key events.
 
 #include "KeyCodes.h"
 
+#include <QKeyEvent>
 #include <QTest>
 
+#include <algorithm>
+
+#ifdef TEKKORA_HAVE_XKBCOMMON
+#include <xkbcommon/xkbcommon.h>
+
+#include <memory>
+#endif
+
 using namespace tekkora;
+
+namespace {
+
+#ifdef TEKKORA_HAVE_XKBCOMMON
+
+// A layout as libxkbcommon compiles it from its name, and a keyboard state
+// on it.
+struct Keyboard {
+    explicit Keyboard(const char *layout)
+    {
+        const xkb_rule_names names{"evdev", "pc105", layout, "", ""};
+        keymap.reset(xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
+        if (keymap)
+            state.reset(xkb_state_new(keymap.get()));
+    }
+
+    // Shift held, Caps Lock on; Num Lock is on throughout, as the keypad's
+    // digits need it.
+    void set(bool shift, bool capsLock)
+    {
+        const auto mask = [this](const char *name) {
+            return xkb_mod_mask_t(1) << xkb_keymap_mod_get_index(keymap.get(), name);
+        };
+        const xkb_mod_mask_t locked = mask(XKB_MOD_NAME_NUM) | (capsLock ? mask(XKB_MOD_NAME_CAPS) : 0);
+        xkb_state_update_mask(state.get(), shift ? mask(XKB_MOD_NAME_SHIFT) : 0, 0, locked, 0, 0, 0);
+    }
+
+    // The keysyms on the key's first two levels: what it types with and
+    // without Shift.
+    QList<xkb_keysym_t> lowerLevels(xkb_keycode_t key) const
+    {
+        QList<xkb_keysym_t> syms;
+        for (xkb_level_index_t level = 0; level < 2; ++level) {
+            const xkb_keysym_t *found = nullptr;
+            const int count = xkb_keymap_key_get_syms_by_level(keymap.get(), key, 0, level, &found);
+            for (int i = 0; i < count; ++i)
+                syms << found[i];
+        }
+        return syms;
+    }
+
+    // The key event as Qt's xcb and wayland plug-ins make it: the keysym of
+    // the current state turned into Qt's key, its text, the keycode as the
+    // native scan code and the keysym as the native virtual key.
+    QKeyEvent press(xkb_keycode_t key) const
+    {
+        const xkb_keysym_t sym = xkb_state_key_get_one_sym(state.get(), key);
+        char utf8[16] = {};
+        xkb_state_key_get_utf8(state.get(), key, utf8, sizeof utf8);
+        const QString text = QString::fromUtf8(utf8);
+        Qt::KeyboardModifiers modifiers;
+        if (xkb_state_mod_name_is_active(state.get(), XKB_MOD_NAME_SHIFT, XKB_STATE_MODS_EFFECTIVE) > 0)
+            modifiers |= Qt::ShiftModifier;
+        if (sym >= XKB_KEY_KP_Space && sym <= XKB_KEY_KP_9)
+            modifiers |= Qt::KeypadModifier;
+        return QKeyEvent(QEvent::KeyPress, qtKeyOf(sym, text), modifiers, key, sym, 0, text);
+    }
+
+    static int qtKeyOf(xkb_keysym_t sym, const QString &text)
+    {
+        if (sym >= XKB_KEY_KP_0 && sym <= XKB_KEY_KP_9)
+            return Qt::Key_0 + int(sym - XKB_KEY_KP_0);
+        if (sym <= 0xff) // Latin-1: the keysym is the character; Qt names keys by upper case
+            return int(xkb_keysym_to_upper(sym));
+        switch (sym) {
+        case XKB_KEY_Shift_L:
+        case XKB_KEY_Shift_R: return Qt::Key_Shift;
+        case XKB_KEY_KP_Insert: return Qt::Key_Insert;
+        case XKB_KEY_KP_End: return Qt::Key_End;
+        case XKB_KEY_KP_Down: return Qt::Key_Down;
+        case XKB_KEY_KP_Next: return Qt::Key_PageDown;
+        case XKB_KEY_KP_Left: return Qt::Key_Left;
+        case XKB_KEY_KP_Begin: return Qt::Key_Clear;
+        case XKB_KEY_KP_Right: return Qt::Key_Right;
+        case XKB_KEY_KP_Home: return Qt::Key_Home;
+        case XKB_KEY_KP_Up: return Qt::Key_Up;
+        case XKB_KEY_KP_Prior: return Qt::Key_PageUp;
+        default: break;
+        }
+        return text.isEmpty() ? 0 : int(text.toUpper().toUcs4().value(0));
+    }
+
+    struct ContextFree { void operator()(xkb_context *c) const { xkb_context_unref(c); } };
+    struct KeymapFree { void operator()(xkb_keymap *k) const { xkb_keymap_unref(k); } };
+    struct StateFree { void operator()(xkb_state *s) const { xkb_state_unref(s); } };
+    std::unique_ptr<xkb_context, ContextFree> context{xkb_context_new(XKB_CONTEXT_NO_FLAGS)};
+    std::unique_ptr<xkb_keymap, KeymapFree> keymap;
+    std::unique_ptr<xkb_state, StateFree> state;
+};
+
+#endif
+
+bool answers(int code)
+{
+    return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z');
+}
+
+} // namespace
 
 class TestKeyCodes : public QObject {
     Q_OBJECT
@@ -36,6 +145,122 @@ private slots:
         QFETCH(int, modifiers);
         QFETCH(int, code);
         QCOMPARE(int(keyCodeFor(key, Qt::KeyboardModifiers(modifiers))), code);
+        // An event without native codes (a synthetic one) gives the same on
+        // every platform.
+        for (const char *platform : {"xcb", "wayland", "windows", "offscreen"}) {
+            const KeyPress press{key, Qt::KeyboardModifiers(modifiers), 0, 0};
+            QCOMPARE(int(keyCodeFor(press, nativeKeysFor(QString::fromLatin1(platform)))), code);
+        }
+    }
+
+    // Windows names the key itself in its virtual-key code, which is the
+    // drill's code for the keys that answer.
+    void windowsVirtualKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("virtualKey");
+        QTest::addColumn<int>("code");
+        QTest::newRow("Shift+2 on a US layout") << int(Qt::Key_At) << int(Qt::ShiftModifier) << 0x32 << 50;
+        QTest::newRow("unshifted 2 on a French layout") << int(Qt::Key_Eacute) << 0 << 0x32 << 50;
+        QTest::newRow("Z on a German layout") << int(Qt::Key_Z) << 0 << 0x5a << 90;
+        QTest::newRow("a letter on a Russian layout") << 0x424 << 0 << 0x41 << 65;
+        QTest::newRow("keypad 1") << int(Qt::Key_1) << int(Qt::KeypadModifier) << 0x61 << 97;
+        QTest::newRow("Shift itself") << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << 0x10 << 16;
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << 0 << 0x1b << 27;
+    }
+    void windowsVirtualKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, virtualKey);
+        QFETCH(int, code);
+        const KeyPress press{key, Qt::KeyboardModifiers(modifiers), 0, std::uint32_t(virtualKey)};
+        QCOMPARE(int(keyCodeFor(press, nativeKeysFor(u"windows"))), code);
+    }
+
+    // Every layout, with and without Shift or Caps Lock, as the X11 and
+    // Wayland plug-ins deliver its keys: a main-row digit key answers the
+    // digit printed on it, a letter key the layout's letter; the keypad's
+    // digits and Shift itself answer nothing.
+    void layouts_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<bool>("shift");
+        QTest::addColumn<bool>("capsLock");
+        for (const char *platform : {"xcb", "wayland"})
+            for (const char *layout : {"us", "fr", "de", "jp"}) {
+                QTest::addRow("%s %s", platform, layout) << platform << layout << false << false;
+                QTest::addRow("%s %s, Shift", platform, layout) << platform << layout << true << false;
+                QTest::addRow("%s %s, Caps Lock", platform, layout) << platform << layout << false << true;
+            }
+    }
+    void layouts()
+    {
+#ifndef TEKKORA_HAVE_XKBCOMMON
+        QSKIP("built without libxkbcommon");
+#else
+        QFETCH(QString, platform);
+        QFETCH(QString, layout);
+        QFETCH(bool, shift);
+        QFETCH(bool, capsLock);
+        Keyboard keyboard(layout.toLatin1().constData());
+        QVERIFY2(keyboard.state, "libxkbcommon cannot compile the layout (is xkb-data installed?)");
+        keyboard.set(shift, capsLock);
+        const NativeKeys native = nativeKeysFor(platform);
+        const auto codeOf = [&](xkb_keycode_t key) {
+            const QKeyEvent event = keyboard.press(key);
+            return int(keyCodeFor(keyPressOf(event), native));
+        };
+        const auto describe = [&](xkb_keycode_t key, int code) {
+            const QKeyEvent event = keyboard.press(key);
+            return QStringLiteral("keycode %1 (%2, Qt key 0x%3) gives %4")
+                .arg(key)
+                .arg(event.text())
+                .arg(event.key(), 0, 16)
+                .arg(code)
+                .toUtf8();
+        };
+
+        QString digitsFound, lettersFound;
+        int keypadDigits = 0;
+        xkb_keymap *keymap = keyboard.keymap.get();
+        for (xkb_keycode_t key = xkb_keymap_min_keycode(keymap); key <= xkb_keymap_max_keycode(keymap); ++key) {
+            const QList<xkb_keysym_t> syms = keyboard.lowerLevels(key);
+            if (syms.isEmpty())
+                continue;
+            const int code = codeOf(key);
+            const auto digit = std::find_if(syms.begin(), syms.end(),
+                                            [](xkb_keysym_t s) { return s >= XKB_KEY_0 && s <= XKB_KEY_9; });
+            if (digit != syms.end()) {
+                const int expected = '0' + int(*digit - XKB_KEY_0);
+                QVERIFY2(code == expected, describe(key, code).constData());
+                digitsFound += QChar(expected);
+            } else if (syms.first() >= XKB_KEY_a && syms.first() <= XKB_KEY_z) {
+                const int expected = 'A' + int(syms.first() - XKB_KEY_a);
+                QVERIFY2(code == expected, describe(key, code).constData());
+                lettersFound += QChar(expected);
+            } else if (std::any_of(syms.begin(), syms.end(),
+                                   [](xkb_keysym_t s) { return s >= XKB_KEY_KP_0 && s <= XKB_KEY_KP_9; })) {
+                ++keypadDigits;
+                QVERIFY2(!answers(code), describe(key, code).constData());
+                const xkb_keysym_t typed = xkb_state_key_get_one_sym(keyboard.state.get(), key);
+                if (typed >= XKB_KEY_KP_0 && typed <= XKB_KEY_KP_9)
+                    QVERIFY2(code == 96 + int(typed - XKB_KEY_KP_0), describe(key, code).constData());
+            } else {
+                QVERIFY2(!answers(code), describe(key, code).constData());
+            }
+        }
+        // Each digit and letter on exactly one key, and all ten keypad digits.
+        std::sort(digitsFound.begin(), digitsFound.end());
+        std::sort(lettersFound.begin(), lettersFound.end());
+        QCOMPARE(digitsFound, QStringLiteral("0123456789"));
+        QCOMPARE(lettersFound, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+        QCOMPARE(keypadDigits, 10);
+        for (const char *name : {"LFSH", "RTSH"})
+            QCOMPARE(codeOf(xkb_keymap_key_by_name(keymap, name)), 16);
+#endif
     }
 
     void nothingElseLandsOnAnAnswer()
