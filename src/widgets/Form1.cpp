@@ -8,6 +8,7 @@
 #include "ProgramIcon.h"
 #include "ResultsWindow.h"
 #include "Twips.h"
+#include "WindowPlacement.h"
 
 #include "AboutBox.h"
 #include "platform/CheckedInt.h"
@@ -19,7 +20,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -68,8 +68,7 @@ Form1::Form1(DrillState &state, const Services &services, QWidget *parent)
 
     Command1_->setFocus();
     adjustSize();
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    openCentredOnScreen(this);
 }
 
 Form1::~Form1() = default;

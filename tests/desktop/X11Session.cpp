@@ -359,6 +359,12 @@ XWindow X11Session::transientFor(XWindow window) const
     return XGetTransientForHint(dpy_, window, &owner) != 0 ? owner : 0;
 }
 
+void X11Session::moveWindow(XWindow window, const QPoint &topLeft)
+{
+    XMoveWindow(dpy_, window, topLeft.x(), topLeft.y());
+    XSync(dpy_, False);
+}
+
 void X11Session::closeWindow(XWindow window)
 {
     XEvent event{};

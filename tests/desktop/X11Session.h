@@ -80,6 +80,9 @@ public:
     // The transient-for window (WM_TRANSIENT_FOR), 0 when there is none.
     XWindow transientFor(XWindow window) const;
 
+    // Moves the window's client area, as its program would.
+    void moveWindow(XWindow window, const QPoint &topLeft);
+
     // Asks the window to close, as the close box does (WM_DELETE_WINDOW).
     void closeWindow(XWindow window);
 
