@@ -116,6 +116,8 @@ private slots:
 
     void everyMenuCombinationSurvivesARoundTrip_data();
     void everyMenuCombinationSurvivesARoundTrip();
+    void loadedCountSurvivesARoundTrip_data();
+    void loadedCountSurvivesARoundTrip();
     void firstLaunchWritesTheDefaults();
     void saveLeavesOtherLinesAlone();
 
@@ -180,6 +182,8 @@ void TestSettingsFile::num_data()
     QTest::newRow("blank between digits") << QByteArray("1 2") << 12;
     QTest::newRow("above range held at unlimited") << QByteArray("99999") << 32767;
     QTest::newRow("below range held at lowest") << QByteArray("-99999") << -9999;
+    QTest::newRow("below the 16-bit range held at lowest") << QByteArray("-1E9") << -9999;
+    QTest::newRow("far below range held at lowest") << QByteArray("-1D99") << -9999;
     QTest::newRow("trailing comment") << QByteArray("30 ;x") << 30;
     QTest::newRow("20 kept") << QByteArray("20") << 20;
 }
@@ -364,6 +368,30 @@ void TestSettingsFile::everyMenuCombinationSurvivesARoundTrip()
     QCOMPARE(int(second.state.QuestionLimit), count);
     QCOMPARE(second.upperCase(), upper);
     QCOMPARE(second.controls.isChecked(OptionItem::kmoji), !upper);
+}
+
+// Whatever a load makes of a count, a save and the next load keep it.
+void TestSettingsFile::loadedCountSurvivesARoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    for (const char *value : {"20", "-5", "-9999", "-1E9", "-1D99", "99999", "1E9", "&HFFF", "1E4", "abc"})
+        QTest::newRow(value) << QByteArray(value);
+}
+
+void TestSettingsFile::loadedCountSurvivesARoundTrip()
+{
+    QFETCH(QByteArray, value);
+    QTemporaryDir dir;
+    const auto first = loadFrom(dir, dataSection("1", value, "1"));
+    QVERIFY(first);
+    first->procedures.Form_Unload();
+    QVERIFY(first->controls.errors.isEmpty());
+    for (int launch = 0; launch < 2; ++launch) {
+        const auto next = loadFrom(dir, QByteArray());
+        QVERIFY(next);
+        QCOMPARE(next->state.QuestionLimit, first->state.QuestionLimit);
+        next->procedures.Form_Unload();
+    }
 }
 
 void TestSettingsFile::firstLaunchWritesTheDefaults()
