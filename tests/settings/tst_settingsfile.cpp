@@ -456,6 +456,9 @@ void TestSettingsFile::saveFailureIsReported_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("directory under a plain file") << "parentIsFile" << "Not a directory";
     QTest::newRow("name held by a directory") << "nameIsDirectory" << "Is a directory";
+    // Its section lies beyond what the load reads: the save must not
+    // replace it with what the load made of the rest.
+    QTest::newRow("file too large to handle") << "tooLarge" << "File too large";
 }
 
 void TestSettingsFile::saveFailureIsReported()
@@ -464,9 +467,13 @@ void TestSettingsFile::saveFailureIsReported()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     QString dataDir = dir.path();
+    const QByteArray tooLarge =
+        QByteArray(profile::MaxFileSize, ';') + "\r\n" + dataSection("3", "50    ", "0 ");
     if (setup == "parentIsFile") {
         QVERIFY(writeFile(dir.filePath("plain"), "keep"));
         dataDir = dir.filePath("plain");
+    } else if (setup == "tooLarge") {
+        QVERIFY(writeFile(dir.filePath("tekora.ini"), tooLarge));
     } else {
         QVERIFY(QDir(dir.path()).mkpath("tekora.ini/inside"));
     }
@@ -482,6 +489,8 @@ void TestSettingsFile::saveFailureIsReported()
 
     if (setup == "parentIsFile")
         QCOMPARE(fileContents(dir.filePath("plain")), QByteArray("keep"));
+    else if (setup == "tooLarge")
+        QVERIFY(fileContents(dir.filePath("tekora.ini")) == tooLarge);
     else
         QVERIFY(QFileInfo(dir.filePath("tekora.ini/inside")).isDir());
 }

@@ -272,7 +272,7 @@ std::size_t getPrivateProfileString(std::string_view section, std::string_view k
 {
     if (buffer == nullptr || size == 0)
         return 0;
-    const FileContents file = readFile(path, MaxReadSize);
+    const FileContents file = readFile(path, MaxFileSize);
     if (file.status != ReadStatus::Read)
         return copyInto(defaultValue, buffer, size);
     return readValue(file.bytes, section, key, defaultValue, buffer, size);
@@ -289,9 +289,9 @@ FileResult writePrivateProfileStrings(std::string_view section, std::initializer
 {
     const auto fail = [&](const QString &reason) { return FileResult::failure(path, reason); };
 
-    // The whole file is needed: a rewrite must not drop what lies beyond the
-    // reader's limit.
-    const FileContents old = readFile(path, MaxWriteSize);
+    // The whole file is needed, and no more than the read sees: a rewrite
+    // must not drop what lies beyond the read's limit.
+    const FileContents old = readFile(path, MaxFileSize);
     if (old.status == ReadStatus::Failed)
         return fail(old.error);
     if (old.truncated)
