@@ -273,8 +273,16 @@ void Form1::setOptionsMenuEnabled(bool enabled)
         action->setEnabled(enabled);
 }
 
-void Form1::setModeCaption(const QString &caption) { lblMode_->setText(caption); }
-void Form1::setNumCaption(const QString &caption) { lblNum_->setText(caption); }
+// The option captions keep their fixed width too: a long loaded count
+// ("12345回") is fitted like Label3, not cut.
+void Form1::setModeCaption(const QString &caption) { setFittedCaption(lblMode_, caption); }
+void Form1::setNumCaption(const QString &caption) { setFittedCaption(lblNum_, caption); }
+
+void Form1::setFittedCaption(QLabel *label, const QString &caption)
+{
+    label->setFont(tightenedToFit(client_->font(), caption, label->width()));
+    label->setText(caption);
+}
 
 bool Form1::isChecked(OptionItem item) const
 {

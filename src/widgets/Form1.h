@@ -69,6 +69,7 @@ private:
     void buildMenus();
     QAction *addOptionItem(QMenu *menu, OptionItem item, const char *name, const QString &caption,
                            const QKeySequence &shortcut, void (Form1Procedures::*handler)());
+    void setFittedCaption(QLabel *label, const QString &caption);
     void resizeLabel1();
     QSize label1TextSize() const;
     // Runs a procedure; a run-time error is reported and ends the program.
