@@ -77,6 +77,9 @@ public:
     // client area itself without one), both in root coordinates.
     QRect clientGeometry(XWindow window) const;
     QRect frameGeometry(XWindow window) const;
+    // The outer geometry of every viewable top-level window (frames, menus),
+    // bottom to top.
+    QList<QRect> topLevelFrames() const;
     // The transient-for window (WM_TRANSIENT_FOR), 0 when there is none.
     XWindow transientFor(XWindow window) const;
 
