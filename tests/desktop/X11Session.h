@@ -24,13 +24,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 struct _XDisplay;
 
 namespace tekkora::testing {
 
 using XWindow = unsigned long;
+
+// How long anything on the display may take to happen: the machine may be
+// busy with other builds and tests.
+inline constexpr int DisplayTimeoutMs = 20000;
 
 class X11Session {
 public:
@@ -59,19 +61,19 @@ public:
     bool launch(const QString &executable, const QProcessEnvironment &extra = {});
     QProcess &program() { return program_; }
     // Waits for the program to end by itself; true if it exited normally.
-    bool waitForExit(int timeoutMs = 10000);
+    bool waitForExit(int timeoutMs = DisplayTimeoutMs);
 
     // The viewable client window with this title (WM_NAME or _NET_WM_NAME),
     // also when the window manager has reparented it; 0 when there is none.
     XWindow findWindow(const QString &title) const;
-    XWindow waitForWindow(const QString &title, int timeoutMs = 10000);
-    bool waitForNoWindow(const QString &title, int timeoutMs = 10000);
+    XWindow waitForWindow(const QString &title, int timeoutMs = DisplayTimeoutMs);
+    bool waitForNoWindow(const QString &title, int timeoutMs = DisplayTimeoutMs);
 
     // Waits until the window holds the keyboard focus, as a window manager
     // gives it to a new window (without one, the session gives it). Keys
     // sent before reach a window that the toolkit does not see as active,
     // which takes them, but not as shortcuts.
-    bool waitForFocus(XWindow window, int timeoutMs = 10000);
+    bool waitForFocus(XWindow window, int timeoutMs = DisplayTimeoutMs);
 
     // The client area, and the frame the window manager put around it (the
     // client area itself without one), both in root coordinates.
@@ -83,7 +85,8 @@ public:
     // The transient-for window (WM_TRANSIENT_FOR), 0 when there is none.
     XWindow transientFor(XWindow window) const;
 
-    // Moves the window's client area, as its program would.
+    // Asks for the window to move to topLeft, as its program would; a
+    // window manager may take the point for its frame's corner.
     void moveWindow(XWindow window, const QPoint &topLeft);
 
     // Asks the window to close, as the close box does (WM_DELETE_WINDOW).

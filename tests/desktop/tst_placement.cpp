@@ -71,7 +71,7 @@ private slots:
 
         if (mainMovedTo != QPoint(-1, -1)) {
             x.moveWindow(main, mainMovedTo);
-            QTRY_VERIFY(x.frameGeometry(main).x() < 100);
+            QTRY_VERIFY_WITH_TIMEOUT(x.frameGeometry(main).x() < 100, DisplayTimeoutMs);
         }
         XWindow opened = main;
         if (window == AboutTitle) {
@@ -89,7 +89,8 @@ private slots:
             QVERIFY(opened != 0);
         }
         // The frame may still settle once after the window is mapped.
-        QTRY_VERIFY2(centred(x.frameGeometry(opened), x.screen()), describe(x.frameGeometry(opened)).constData());
+        QTRY_VERIFY2_WITH_TIMEOUT(centred(x.frameGeometry(opened), x.screen()),
+                                  describe(x.frameGeometry(opened)).constData(), DisplayTimeoutMs);
 
         x.closeWindow(opened);
         QVERIFY(x.waitForNoWindow(window));

@@ -73,7 +73,8 @@ private slots:
             const QRect client = x.clientGeometry(main);
             return QRect(client.left() + left, client.bottom() + 1 - 138 + 104, 73, 25);
         };
-        QTRY_VERIFY2(facesOff(x, {button(8), button(88)}).isEmpty(), facesOff(x, {button(8), button(88)}).constData());
+        QTRY_VERIFY2_WITH_TIMEOUT(facesOff(x, {button(8), button(88)}).isEmpty(),
+                                  facesOff(x, {button(8), button(88)}).constData(), DisplayTimeoutMs);
         const QRect start = button(8), quit = button(88);
         // Start, the default button with the focus, still shows it at its edges.
         const QImage startImage = x.grab(start), quitImage = x.grab(quit);
@@ -90,7 +91,7 @@ private slots:
         const XWindow about = x.waitForWindow(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
         QVERIFY(about != 0);
         const auto ok = [&] { return QRect(x.clientGeometry(about).topLeft() + QPoint(240, 77), QSize(92, 23)); };
-        QTRY_VERIFY2(facesOff(x, {ok()}).isEmpty(), facesOff(x, {ok()}).constData());
+        QTRY_VERIFY2_WITH_TIMEOUT(facesOff(x, {ok()}).isEmpty(), facesOff(x, {ok()}).constData(), DisplayTimeoutMs);
         x.pressKey(Escape);
         QVERIFY(x.waitForNoWindow(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報")));
         x.closeWindow(main);

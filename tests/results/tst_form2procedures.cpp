@@ -150,7 +150,8 @@ private slots:
                                                        thousandths / 1000, thousandths % 1000);
             const QString shown = speedCaption(elapsedSeconds(0, std::int32_t(std::uint32_t(ms))), std::int16_t(count));
             if (shown != expected)
-                QFAIL(qPrintable(QStringLiteral("%1 ms over %2 keys: %3, not %4").arg(ms).arg(count).arg(shown, expected)));
+                QFAIL(qPrintable(
+                    QStringLiteral("%1 ms over %2 keys: %3, not %4").arg(ms).arg(count).arg(shown, expected)));
         }
     }
 

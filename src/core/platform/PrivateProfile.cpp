@@ -252,7 +252,9 @@ FileContents readFile(const QString &path, qint64 limit)
         result.error = file.errorString();
         return result;
     }
-    const QByteArray bytes = file.read(limit + 1);
+    // One byte past the limit tells a file too large; no buffer beyond the
+    // file's own size.
+    const QByteArray bytes = file.read(std::min(file.size(), limit) + 1);
     if (file.error() != QFileDevice::NoError) {
         result.status = ReadStatus::Failed;
         result.error = file.errorString();
