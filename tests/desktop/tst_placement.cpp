@@ -69,6 +69,10 @@ private slots:
         QVERIFY(main != 0);
         QVERIFY(x.waitForFocus(main));
 
+        // The main window settles first: it places itself once more when its
+        // frame is known.
+        QTRY_VERIFY2_WITH_TIMEOUT(centred(x.frameGeometry(main), x.screen()), describe(x.frameGeometry(main)).constData(),
+                                  DisplayTimeoutMs);
         if (mainMovedTo != QPoint(-1, -1)) {
             x.moveWindow(main, mainMovedTo);
             QTRY_VERIFY_WITH_TIMEOUT(x.frameGeometry(main).x() < 100, DisplayTimeoutMs);
