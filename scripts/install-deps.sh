@@ -9,7 +9,7 @@ packages=(
   # fonts the windows are drawn with
   fonts-ipafont-gothic fonts-comic-neue
   # tests: a display and a window manager for end-to-end checks, sanitizers and fuzzers
-  xvfb xauth xdotool x11-utils openbox clang libclang-rt-14-dev
+  xvfb xauth xdotool x11-utils openbox qt6-gtk-platformtheme clang libclang-rt-14-dev
   # keyboard layouts compiled from their names, as the X11 and Wayland plug-ins compile them
   libxkbcommon-dev xkb-data
   # benchmarks and their X11 probes

@@ -1,6 +1,7 @@
 #include "AboutBox.h"
 
 #include "frmAbout.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QWindow>
@@ -18,6 +19,8 @@ void showAboutBox()
         if (QWindow *owner = active->window()->windowHandle())
             box.windowHandle()->setTransientParent(owner);
     }
+    // Centred on the screen, not over the window it belongs to.
+    openCentredOnScreen(&box);
     box.exec();
 }
 

@@ -8,6 +8,7 @@
 #include "ProgramIcon.h"
 #include "ResultsWindow.h"
 #include "Twips.h"
+#include "WindowPlacement.h"
 
 #include "AboutBox.h"
 #include "platform/CheckedInt.h"
@@ -19,7 +20,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -69,8 +69,7 @@ Form1::Form1(DrillState &state, const Services &services, QWidget *parent)
 
     Command1_->setFocus();
     adjustSize();
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    openCentredOnScreen(this);
 }
 
 Form1::~Form1() = default;
@@ -290,8 +289,16 @@ void Form1::setOptionsMenuEnabled(bool enabled)
         action->setEnabled(enabled);
 }
 
-void Form1::setModeCaption(const QString &caption) { lblMode_->setText(caption); }
-void Form1::setNumCaption(const QString &caption) { lblNum_->setText(caption); }
+// The option captions keep their fixed width too: a long loaded count
+// ("12345回") is fitted like Label3, not cut.
+void Form1::setModeCaption(const QString &caption) { setFittedCaption(lblMode_, caption); }
+void Form1::setNumCaption(const QString &caption) { setFittedCaption(lblNum_, caption); }
+
+void Form1::setFittedCaption(QLabel *label, const QString &caption)
+{
+    label->setFont(tightenedToFit(client_->font(), caption, label->width()));
+    label->setText(caption);
+}
 
 bool Form1::isChecked(OptionItem item) const
 {

@@ -66,6 +66,7 @@ private:
     void buildControls();
     void buildMenus();
     void addOptionItem(QMenu *menu, const OptionItemDefinition &definition);
+    void setFittedCaption(QLabel *label, const QString &caption);
     void resizeLabel1();
     QSize label1TextSize() const;
     // Runs a procedure; a run-time error is reported and ends the program.

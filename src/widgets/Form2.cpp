@@ -5,6 +5,7 @@
 #include "Palette.h"
 #include "ProgramIcon.h"
 #include "Twips.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 
 namespace tekkora {
 
@@ -83,27 +83,7 @@ Form2::Form2(const DrillState &state, const Services &services, QWidget *parent)
     setFixedSize(twipsSize(2910, 2670));
 
     buildControls();
-    centreOnScreen();
-}
-
-void Form2::centreOnScreen()
-{
-    const QScreen *screen = parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect frame = frameGeometry();
-    move(screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
-}
-
-void Form2::showEvent(QShowEvent *event)
-{
-    // The frame's size is known only once the window exists: centre again
-    // with it the first time the window shows.
-    if (!centred_) {
-        centred_ = true;
-        centreOnScreen();
-    }
-    QDialog::showEvent(event);
+    openCentredOnScreen(this);
 }
 
 Form2::~Form2() = default;

@@ -26,7 +26,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     // Form2Controls
@@ -39,12 +38,10 @@ private:
     void reportError(const QString &title, const QString &message) override;
 
     void buildControls();
-    void centreOnScreen();
     void Command1_Click();
     QLabel *figureBox(FigureBox box) const;
 
     Form2Procedures procedures_;
-    bool centred_ = false;
 
     QPushButton *Command1_ = nullptr;
     QLabel *LabMode_ = nullptr;

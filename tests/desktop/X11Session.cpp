@@ -353,6 +353,24 @@ QRect X11Session::frameGeometry(XWindow window) const
     return {attributes.x, attributes.y, attributes.width + 2 * border, attributes.height + 2 * border};
 }
 
+QList<QRect> X11Session::topLevelFrames() const
+{
+    QList<QRect> frames;
+    Window root = 0, up = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(dpy_, DefaultRootWindow(dpy_), &root, &up, &children, &count) == 0)
+        return frames;
+    for (unsigned int i = 0; i < count; ++i) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(dpy_, children[i], &attributes) != 0 && attributes.map_state == IsViewable)
+            frames << QRect(attributes.x, attributes.y, attributes.width + 2 * attributes.border_width,
+                            attributes.height + 2 * attributes.border_width);
+    }
+    if (children != nullptr)
+        XFree(children);
+    return frames;
+}
+
 XWindow X11Session::transientFor(XWindow window) const
 {
     Window owner = 0;
@@ -398,6 +416,12 @@ void X11Session::setResources(const QByteArray &resources)
     XChangeProperty(dpy_, DefaultRootWindow(dpy_), XInternAtom(dpy_, "RESOURCE_MANAGER", False), XA_STRING, 8,
                     PropModeReplace, reinterpret_cast<const unsigned char *>(resources.constData()),
                     int(resources.size()));
+    XSync(dpy_, False);
+}
+
+void X11Session::moveWindow(XWindow window, const QPoint &topLeft)
+{
+    XMoveWindow(dpy_, window, topLeft.x(), topLeft.y());
     XSync(dpy_, False);
 }
 

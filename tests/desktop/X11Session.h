@@ -33,6 +33,10 @@ namespace tekkora::testing {
 
 using XWindow = unsigned long;
 
+// How long anything on the display may take to happen: the machine may be
+// busy with other builds and tests.
+inline constexpr int DisplayTimeoutMs = 20000;
+
 class X11Session {
 public:
     enum WindowManager { NoWindowManager, Openbox };
@@ -60,26 +64,33 @@ public:
     bool launch(const QString &executable, const QProcessEnvironment &extra = {});
     QProcess &program() { return program_; }
     // Waits for the program to end by itself; true if it exited normally.
-    bool waitForExit(int timeoutMs = 10000);
+    bool waitForExit(int timeoutMs = DisplayTimeoutMs);
 
     // The viewable client window with this title (WM_NAME or _NET_WM_NAME),
     // also when the window manager has reparented it; 0 when there is none.
     XWindow findWindow(const QString &title) const;
-    XWindow waitForWindow(const QString &title, int timeoutMs = 10000);
-    bool waitForNoWindow(const QString &title, int timeoutMs = 10000);
+    XWindow waitForWindow(const QString &title, int timeoutMs = DisplayTimeoutMs);
+    bool waitForNoWindow(const QString &title, int timeoutMs = DisplayTimeoutMs);
 
     // Waits until the window holds the keyboard focus, as a window manager
     // gives it to a new window (without one, the session gives it). Keys
     // sent before reach a window that the toolkit does not see as active,
     // which takes them, but not as shortcuts.
-    bool waitForFocus(XWindow window, int timeoutMs = 10000);
+    bool waitForFocus(XWindow window, int timeoutMs = DisplayTimeoutMs);
 
     // The client area, and the frame the window manager put around it (the
     // client area itself without one), both in root coordinates.
     QRect clientGeometry(XWindow window) const;
     QRect frameGeometry(XWindow window) const;
+    // The outer geometry of every viewable top-level window (frames, menus),
+    // bottom to top.
+    QList<QRect> topLevelFrames() const;
     // The transient-for window (WM_TRANSIENT_FOR), 0 when there is none.
     XWindow transientFor(XWindow window) const;
+
+    // Asks for the window to move to topLeft, as its program would; a
+    // window manager may take the point for its frame's corner.
+    void moveWindow(XWindow window, const QPoint &topLeft);
 
     // The images of the window's icon (_NET_WM_ICON), as the window offers
     // them to the window manager.
@@ -104,7 +115,7 @@ public:
     QImage grab(const QRect &area) const;
     // The same once it has stopped changing over a poll interval.
     // A null image when it keeps changing.
-    QImage waitForStillImage(const QRect &area, int timeoutMs = 10000) const;
+    QImage waitForStillImage(const QRect &area, int timeoutMs = DisplayTimeoutMs) const;
 
     // Bells rung on the display (XKB BellNotify) since start().
     int bellCount();

@@ -4,6 +4,7 @@
 // of ten questions ends with its results.
 
 #include "X11Session.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,18 +21,6 @@ constexpr int Questions = 10;
 const QString MainTitle = QStringLiteral("Tekkora!");
 const QString ResultsTitle = QStringLiteral("結果");
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestRawKeys : public QObject {
@@ -42,7 +31,7 @@ private slots:
         X11Session x;
         TEKKORA_START_X11(x);
         const QDir app(x.programDirectory());
-        QVERIFY(writeFile(app.filePath(QStringLiteral("tekora.ini")), "[Data]\r\nMode=2\r\nNum=10\r\nCap=1\r\n"));
+        QVERIFY(writeAll(app.filePath(QStringLiteral("tekora.ini")), "[Data]\r\nMode=2\r\nNum=10\r\nCap=1\r\n"));
         QVERIFY2(x.launch(QStringLiteral(TEKKORA_EXECUTABLE)), qPrintable(x.error()));
         const XWindow window = x.waitForWindow(MainTitle);
         QVERIFY(window != 0);
@@ -52,11 +41,11 @@ private slots:
         const QImage idle = x.waitForStillImage(client);
         QVERIFY(!idle.isNull());
         x.pressKey(Space);
-        QTRY_VERIFY(x.grab(client) != idle);
+        QTRY_VERIFY_WITH_TIMEOUT(x.grab(client) != idle, DisplayTimeoutMs);
 
         // Shift held from here to the end; on its own it is a wrong key.
         x.keyDown(ShiftL);
-        QTRY_COMPARE(x.bellCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(x.bellCount(), 1, DisplayTimeoutMs);
 
         // The digit on screen is found by trying the keys in turn: a wrong
         // one rings the bell, the right one shows the next question.
@@ -67,7 +56,7 @@ private slots:
             for (unsigned key = Key1; key <= Key0 && !answered; ++key) {
                 const int bells = x.bellCount();
                 x.pressKey(key);
-                QTRY_VERIFY(x.bellCount() > bells || x.grab(client) != shown);
+                QTRY_VERIFY_WITH_TIMEOUT(x.bellCount() > bells || x.grab(client) != shown, DisplayTimeoutMs);
                 answered = x.bellCount() == bells;
             }
             QVERIFY2(answered, qPrintable(QStringLiteral("no digit key answered question %1").arg(question)));
@@ -80,7 +69,7 @@ private slots:
         QVERIFY2(results != 0, "the run did not end");
 
         // Its record: ten questions of digits ("回" in Shift_JIS).
-        const QByteArray score = readFile(app.filePath(QStringLiteral("Score.txt")));
+        const QByteArray score = readAll(app.filePath(QStringLiteral("Score.txt")));
         QVERIFY2(score.contains("/10 \x89\xf1"), score.constData());
 
         x.closeWindow(results);

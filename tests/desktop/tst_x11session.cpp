@@ -3,6 +3,7 @@
 // into it, hears its bell and closes it as the close box does.
 
 #include "X11Session.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTest>
@@ -18,8 +19,7 @@ const QString MainTitle = QStringLiteral("Tekkora!");
 
 QByteArray settingsIn(const X11Session &x)
 {
-    QFile file(x.programDirectory() + QStringLiteral("/tekora.ini"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readAll(x.programDirectory() + QStringLiteral("/tekora.ini"));
 }
 
 } // namespace
@@ -56,8 +56,8 @@ private slots:
             QVERIFY(frame.top() < client.top()); // the title bar
 
         // The window's own colour, channels in their places.
-        QTRY_COMPARE(x.grab(QRect(client.topLeft() + QPoint(4, client.height() - 4), QSize(1, 1))).pixel(0, 0),
-                     qRgb(128, 128, 255));
+        const QRect corner(client.left() + 4, client.bottom() - 4, 1, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(x.grab(corner).pixel(0, 0), qRgb(128, 128, 255), DisplayTimeoutMs);
         const QImage whole = x.grab(frame);
         QCOMPARE(whole.size(), frame.size());
 
@@ -84,10 +84,10 @@ private slots:
         x.pressKey(KeyN, ControlL);
         x.pressKey(Space);
         x.pressKey(KeypadEnd);
-        QTRY_COMPARE(x.bellCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(x.bellCount(), 1, DisplayTimeoutMs);
         x.keyDown(KeypadEnd);
         x.keyUp(KeypadEnd);
-        QTRY_COMPARE(x.bellCount(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(x.bellCount(), 2, DisplayTimeoutMs);
         x.pressKey(Escape);
 
         // The Quit button, 88 pixels from the left and 104 below the menu

@@ -136,6 +136,42 @@ private slots:
         QCOMPARE(fitted.pointSizeF(), font.pointSizeF());
     }
 
+    // The option captions stay whole within their fixed widths, whatever the
+    // settings file gave; short ones keep the window's font.
+    void optionCaptionsFit_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<QByteArray>("num");
+        QTest::addColumn<QString>("modeCaption");
+        QTest::addColumn<QString>("numCaption");
+        QTest::addColumn<bool>("fitted");
+        QTest::newRow("defaults") << QByteArray("1") << QByteArray("30") << "英字" << "30回" << false;
+        QTest::newRow("unlimited, all") << QByteArray("3") << QByteArray("32767") << "全て" << "無制限" << false;
+        QTest::newRow("five digits") << QByteArray("2") << QByteArray("12345") << "数字" << "12345回" << true;
+        QTest::newRow("lowest count") << QByteArray("1") << QByteArray("-9999") << "英字" << "-9999回" << true;
+    }
+    void optionCaptionsFit()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(QByteArray, num);
+        QFETCH(QString, modeCaption);
+        QFETCH(QString, numCaption);
+        QFETCH(bool, fitted);
+        MainWindowRig h("[Data]\r\nMode=" + mode + "\r\nNum=" + num + "\r\n");
+        QVERIFY(h.showAndActivate());
+        const QLabel *lblMode = h.label("lblMode");
+        const QLabel *lblNum = h.label("lblNum");
+        QCOMPARE(lblMode->text(), modeCaption);
+        QCOMPARE(lblNum->text(), numCaption);
+        for (const QLabel *label : {lblMode, lblNum})
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(), qPrintable(label->text()));
+        QCOMPARE(lblNum->font() != h.form->centralWidget()->font(), fitted);
+        // Back to a short count: the window's font again.
+        h.press(Qt::Key_F6);
+        QCOMPARE(lblNum->text(), QStringLiteral("30回"));
+        QCOMPARE(lblNum->font(), h.form->centralWidget()->font());
+    }
+
     void focusAndTabOrder()
     {
         MainWindowRig h;

@@ -37,7 +37,7 @@ void TestBasicNumber::countFromText_data()
     QTest::newRow("hexadecimal") << QByteArray("&H1F") << 31;
     QTest::newRow("hexadecimal lower case") << QByteArray("&h1f") << 31;
     QTest::newRow("octal") << QByteArray("&O17") << 15;
-    QTest::newRow("octal without letter") << QByteArray("&17") << 15;
+    QTest::newRow("ampersand without H or O is no number") << QByteArray("&17") << 0;
     QTest::newRow("ampersand alone") << QByteArray("&") << 0;
     QTest::newRow("hex without digits") << QByteArray("&H") << 0;
     QTest::newRow("octal stops at 8") << QByteArray("&O78") << 7;

@@ -61,7 +61,7 @@ private slots:
     void severalKeysInOneReplacement();
     void readOfNonFiles_data();
     void readOfNonFiles();
-    void readOfHugeFileLooksAtItsStartOnly();
+    void readAndWriteSeeAWholeLargeFile();
 };
 
 void TestPrivateProfile::lookup_data()
@@ -291,13 +291,17 @@ void TestPrivateProfile::writeRefusesAFileTooLargeToKeep()
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         QVERIFY(file.write("[Data]\nMode=3\n") > 0);
-        QVERIFY(file.resize(profile::MaxWriteSize + 1)); // sparse: cheap to make
+        QVERIFY(file.resize(profile::MaxFileSize + 1)); // sparse: cheap to make
+        // Past the limit: neither a read nor a write sees it.
+        QVERIFY(file.seek(profile::MaxFileSize + 1) && file.write("\nNum=50\n") == 8);
     }
+    const qint64 size = QFileInfo(path).size();
     const FileResult result = profile::writePrivateProfileString("Data", "Mode", "1 ", path);
     QVERIFY(!result.ok());
     QCOMPARE(result.error, QStringLiteral("File too large"));
-    QCOMPARE(QFileInfo(path).size(), profile::MaxWriteSize + 1);
+    QCOMPARE(QFileInfo(path).size(), size);
     QCOMPARE(readWithBuffer(path, "Mode", 2), QByteArray("3"));
+    QCOMPARE(readWithBuffer(path, "Num", 6), QByteArray(""));
 }
 
 void TestPrivateProfile::failedWriteLeavesTheOldFile()
@@ -367,7 +371,7 @@ void TestPrivateProfile::readOfNonFiles()
     QCOMPARE(QByteArray(buffer), QByteArray("dflt"));
 }
 
-void TestPrivateProfile::readOfHugeFileLooksAtItsStartOnly()
+void TestPrivateProfile::readAndWriteSeeAWholeLargeFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("tekora.ini");
@@ -375,13 +379,13 @@ void TestPrivateProfile::readOfHugeFileLooksAtItsStartOnly()
     QByteArray contents = "[Data]\r\nMode=2\r\n";
     while (contents.size() < 10 * 1024 * 1024)
         contents += filler;
-    contents += "Num=50\r\n"; // beyond what a read looks at
+    contents += "Num=50\r\n"; // 10 MB down: within what both a read and a write see
     QVERIFY(writeAll(path, contents));
 
     QElapsedTimer timer;
     timer.start();
     QCOMPARE(readWithBuffer(path, "Mode", 2), QByteArray("2"));
-    QCOMPARE(readWithBuffer(path, "Num", 6), QByteArray(""));
+    QCOMPARE(readWithBuffer(path, "Num", 6), QByteArray("50"));
     qInfo("two reads of a 10 MB file: %lld ms", timer.elapsed());
 
     // A write still sees the whole file and keeps every byte of it.

@@ -124,6 +124,37 @@ private slots:
         QCOMPARE(text, QString::fromLatin1(expected));
     }
 
+    // The seconds a key from whole milliseconds: every figure is the exact
+    // fraction ms / count to the nearest thousandth, a tie away from zero.
+    void speedIsTheExactFractionRounded_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<qint64>("firstMs");
+        QTest::addColumn<qint64>("lastMs");
+        for (int count : {1, 2, 3, 7, 8, 10, 16, 30, 50, 64, 999, 1000, 32767})
+            QTest::addRow("%d keys, up to 100 s", count) << count << qint64(0) << qint64(100000);
+        QTest::newRow("10 keys, 200 s on") << 10 << qint64(200000) << qint64(220000);
+        QTest::newRow("16 keys, near the tick counter's end") << 16 << qint64(4294867295) << qint64(4294967295);
+        QTest::newRow("negative count") << -10 << qint64(0) << qint64(20000);
+    }
+    void speedIsTheExactFractionRounded()
+    {
+        QFETCH(int, count);
+        QFETCH(qint64, firstMs);
+        QFETCH(qint64, lastMs);
+        const qint64 keys = std::abs(count);
+        for (qint64 ms = firstMs; ms <= lastMs; ++ms) {
+            const qint64 thousandths = ms / keys + (2 * (ms % keys) >= keys ? 1 : 0);
+            // A negative count keeps its sign, on 0.000 too, as printf shows -0.
+            const QString expected = QString::asprintf("%s%lld.%03lld", count < 0 ? "-" : "",
+                                                       thousandths / 1000, thousandths % 1000);
+            const QString shown = speedCaption(elapsedSeconds(0, std::int32_t(std::uint32_t(ms))), std::int16_t(count));
+            if (shown != expected)
+                QFAIL(qPrintable(
+                    QStringLiteral("%1 ms over %2 keys: %3, not %4").arg(ms).arg(count).arg(shown, expected)));
+        }
+    }
+
     // Both counts behind a sign position: more than seven characters need
     // the wider LabMiss, with Label9 moved along.
     void roomForLongCounts_data()

@@ -99,6 +99,8 @@ private slots:
 
     void everyMenuCombinationSurvivesARoundTrip_data();
     void everyMenuCombinationSurvivesARoundTrip();
+    void loadedCountSurvivesARoundTrip_data();
+    void loadedCountSurvivesARoundTrip();
     void firstLaunchWritesTheDefaults();
     void saveLeavesOtherLinesAlone();
 
@@ -163,6 +165,8 @@ void TestSettingsFile::num_data()
     QTest::newRow("blank between digits") << QByteArray("1 2") << 12;
     QTest::newRow("above range held at unlimited") << QByteArray("99999") << 32767;
     QTest::newRow("below range held at lowest") << QByteArray("-99999") << -9999;
+    QTest::newRow("below the 16-bit range held at lowest") << QByteArray("-1E9") << -9999;
+    QTest::newRow("far below range held at lowest") << QByteArray("-1D99") << -9999;
     QTest::newRow("trailing comment") << QByteArray("30 ;x") << 30;
     QTest::newRow("20 kept") << QByteArray("20") << 20;
 }
@@ -349,6 +353,30 @@ void TestSettingsFile::everyMenuCombinationSurvivesARoundTrip()
     QCOMPARE(second.controls.isChecked(OptionItem::kmoji), !upper);
 }
 
+// Whatever a load makes of a count, a save and the next load keep it.
+void TestSettingsFile::loadedCountSurvivesARoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    for (const char *value : {"20", "-5", "-9999", "-1E9", "-1D99", "99999", "1E9", "&HFFF", "1E4", "abc"})
+        QTest::newRow(value) << QByteArray(value);
+}
+
+void TestSettingsFile::loadedCountSurvivesARoundTrip()
+{
+    QFETCH(QByteArray, value);
+    QTemporaryDir dir;
+    const auto first = loadFrom(dir, dataSection("1", value, "1"));
+    QVERIFY(first);
+    first->procedures.Form_Unload();
+    QVERIFY(first->controls.errors.isEmpty());
+    for (int launch = 0; launch < 2; ++launch) {
+        const auto next = loadFrom(dir, QByteArray());
+        QVERIFY(next);
+        QCOMPARE(next->state.QuestionLimit, first->state.QuestionLimit);
+        next->procedures.Form_Unload();
+    }
+}
+
 void TestSettingsFile::firstLaunchWritesTheDefaults()
 {
     QTemporaryDir dir;
@@ -411,6 +439,9 @@ void TestSettingsFile::saveFailureIsReported_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("directory under a plain file") << "parentIsFile" << "Not a directory";
     QTest::newRow("name held by a directory") << "nameIsDirectory" << "Is a directory";
+    // Its section lies beyond what the load reads: the save must not
+    // replace it with what the load made of the rest.
+    QTest::newRow("file too large to handle") << "tooLarge" << "File too large";
 }
 
 void TestSettingsFile::saveFailureIsReported()
@@ -419,9 +450,19 @@ void TestSettingsFile::saveFailureIsReported()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     QString dataDir = dir.path();
+    // Past the limit by its section, after a sparse stretch of NULs.
+    const QByteArray tail = "\r\n" + dataSection("3", "50    ", "0 ");
+    const auto tooLargeKept = [&] {
+        QFile file(dir.filePath("tekora.ini"));
+        return file.open(QIODevice::ReadOnly) && file.size() == profile::MaxFileSize + tail.size()
+               && file.seek(profile::MaxFileSize) && file.readAll() == tail;
+    };
     if (setup == "parentIsFile") {
         QVERIFY(writeAll(dir.filePath("plain"), "keep"));
         dataDir = dir.filePath("plain");
+    } else if (setup == "tooLarge") {
+        QFile file(dir.filePath("tekora.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.seek(profile::MaxFileSize) && file.write(tail) == tail.size());
     } else {
         QVERIFY(QDir(dir.path()).mkpath("tekora.ini/inside"));
     }
@@ -437,6 +478,8 @@ void TestSettingsFile::saveFailureIsReported()
 
     if (setup == "parentIsFile")
         QCOMPARE(readAll(dir.filePath("plain")), QByteArray("keep"));
+    else if (setup == "tooLarge")
+        QVERIFY(tooLargeKept());
     else
         QVERIFY(QFileInfo(dir.filePath("tekora.ini/inside")).isDir());
 }
@@ -509,8 +552,9 @@ void TestSettingsFile::strangeFilesLoad_data()
     QTest::newRow("random bytes") << "random" << 1 << 30 << true;
     QTest::newRow("NULs around the lines") << "nuls" << 1 << 30 << true;
     QTest::newRow("10 MB of text after the section") << "hugeAfter" << 2 << 50 << false;
-    QTest::newRow("section beyond the first MiB") << "hugeBefore" << 1 << 30 << true;
-    QTest::newRow("one 10 MB line, cut at the first MiB") << "hugeLine" << 1 << 32767 << true;
+    // The load reads as far as the save does.
+    QTest::newRow("section after 10 MB of text") << "hugeBefore" << 2 << 50 << false;
+    QTest::newRow("one 10 MB line, cut to five characters") << "hugeLine" << 1 << 32767 << true;
 }
 
 void TestSettingsFile::strangeFilesLoad()

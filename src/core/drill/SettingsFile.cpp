@@ -37,6 +37,20 @@ std::string field(const std::string &text, std::size_t width)
         padded.append(width - padded.size(), ' ');
     return padded;
 }
+
+// The lowest count whose text the five characters read back can hold.
+constexpr std::int16_t LowestKeptLimit = -9999;
+
+// The count a "Num" value stands for. A number below the 16-bit range loads
+// as the lowest count the file keeps: held at -32768 it would be saved as
+// six characters and come back cut to -3276. Any negative count asks no
+// question, so the run is the same.
+std::int16_t limitFromValue(double value)
+{
+    if (value < -32768.5)
+        return LowestKeptLimit;
+    return roundToInt16Clamped(value);
+}
 } // namespace
 
 QString Form1Procedures::settingsPath() const
@@ -61,7 +75,7 @@ void Form1Procedures::Form_Load()
     const std::string num = readField<6>("Num", path);
     const std::string cap = readField<2>("Cap", path);
 
-    state_.QuestionLimit = num.empty() ? std::int16_t(30) : roundToInt16Clamped(basicVal(num));
+    state_.QuestionLimit = num.empty() ? std::int16_t(30) : limitFromValue(basicVal(num));
 
     if (mode == "2")
         num_Click();

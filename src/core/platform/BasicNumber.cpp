@@ -171,9 +171,10 @@ double basicVal(std::string_view text)
     if (cur.take('&')) {
         if (cur.takeEither('H'))
             return radixNumber(cur, 16, hexDigit);
-        cur.takeEither('O');
-        // "&17" is octal too, as in BASIC.
-        return radixNumber(cur, 8, octDigit);
+        if (cur.takeEither('O'))
+            return radixNumber(cur, 8, octDigit);
+        // Only H and O make a radix: "&17" is no number.
+        return 0.0;
     }
     return decimalNumber(cur);
 }

@@ -11,7 +11,8 @@ namespace tekkora {
 // The longest leading part of text that reads as a number: an optional sign,
 // digits with at most one decimal point, an optional exponent (E or D, an
 // optional sign, digits); blanks anywhere are skipped; "&H" introduces a
-// hexadecimal and "&O" an octal number. Anything else reads as 0.
+// hexadecimal and "&O" an octal number; "&" before anything else is no
+// number. Anything else reads as 0.
 double basicVal(std::string_view text);
 
 // The nearest whole number, halves to the even neighbour, clamped to

@@ -252,7 +252,9 @@ FileContents readFile(const QString &path, qint64 limit)
         result.error = file.errorString();
         return result;
     }
-    const QByteArray bytes = file.read(limit + 1);
+    // One byte past the limit tells a file too large; no buffer beyond the
+    // file's own size.
+    const QByteArray bytes = file.read(std::min(file.size(), limit) + 1);
     if (file.error() != QFileDevice::NoError) {
         result.status = ReadStatus::Failed;
         result.error = file.errorString();
@@ -272,7 +274,7 @@ std::size_t getPrivateProfileString(std::string_view section, std::string_view k
 {
     if (buffer == nullptr || size == 0)
         return 0;
-    const FileContents file = readFile(path, MaxReadSize);
+    const FileContents file = readFile(path, MaxFileSize);
     if (file.status != ReadStatus::Read)
         return copyInto(defaultValue, buffer, size);
     return readValue(file.bytes, section, key, defaultValue, buffer, size);
@@ -289,9 +291,9 @@ FileResult writePrivateProfileStrings(std::string_view section, std::initializer
 {
     const auto fail = [&](const QString &reason) { return FileResult::failure(path, reason); };
 
-    // The whole file is needed: a rewrite must not drop what lies beyond the
-    // reader's limit.
-    const FileContents old = readFile(path, MaxWriteSize);
+    // The whole file is needed, and no more than the read sees: a rewrite
+    // must not drop what lies beyond the read's limit.
+    const FileContents old = readFile(path, MaxFileSize);
     if (old.status == ReadStatus::Failed)
         return fail(old.error);
     if (old.truncated)

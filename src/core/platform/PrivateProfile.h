@@ -20,11 +20,13 @@
 // non-blank line of its section, and leaves every other line as it was; a
 // last line without a line end gets CR LF when a line must follow it.
 //
-// Files are never read whole without a bound: a read looks at the first
-// MaxReadSize bytes only, so a huge or runaway tekora.ini cannot stall the
-// start; a write needs the whole file and refuses one larger than
-// MaxWriteSize rather than cut it. A name held by a directory, a pipe or a
-// device reads as a missing file and is never written.
+// Files are never read whole without a bound, and a read and a write see
+// the same part of a file. A file larger than MaxFileSize is too large to
+// handle: a read looks at its first MaxFileSize bytes only, so a runaway
+// tekora.ini cannot stall the start, and a write, which needs the whole
+// file, leaves it untouched and fails rather than drop what the read did not
+// see. A name held by a directory, a pipe or a device reads as a missing
+// file and is never written.
 
 #include "FileResult.h"
 
@@ -37,8 +39,7 @@
 
 namespace tekkora::profile {
 
-inline constexpr qint64 MaxReadSize = qint64(1) << 20;  // 1 MiB
-inline constexpr qint64 MaxWriteSize = qint64(1) << 26; // 64 MiB
+inline constexpr qint64 MaxFileSize = qint64(1) << 26; // 64 MiB
 
 // The value of key in section of the given file contents, or the default.
 std::string lookupValue(std::string_view contents, std::string_view section, std::string_view key,

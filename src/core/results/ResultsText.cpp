@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 namespace tekkora {
@@ -25,6 +26,21 @@ QString accuracyCaption(float accuracy)
 
 QString speedCaption(double elapsedSeconds, std::int16_t questionCount)
 {
+    // The time is whole milliseconds, so the figure in thousandths is the
+    // fraction ms / count. Its binary quotient rounds a tie either way
+    // (1235 ms / 10 up, 45 ms / 10 down); the exact fraction sends every tie
+    // away from zero. Any other value lies far enough from a tie for the
+    // quotient to round it right.
+    const double ms = std::round(elapsedSeconds * 1000.0);
+    const long long count = questionCount;
+    if (count != 0 && std::abs(ms) < 1e15 && ms / 1000.0 == elapsedSeconds) {
+        const long long whole = std::llabs(static_cast<long long>(ms));
+        if (2 * (whole % std::llabs(count)) == std::llabs(count)) {
+            const long long thousandths = whole / std::llabs(count) + 1;
+            const bool negative = (ms < 0) != (count < 0);
+            return QString::asprintf("%s%lld.%03lld", negative ? "-" : "", thousandths / 1000, thousandths % 1000);
+        }
+    }
     return formatFixed(elapsedSeconds / double(questionCount), 3);
 }
 

@@ -15,7 +15,8 @@ namespace tekkora {
 QString formatFixed(double value, int decimals);
 
 QString accuracyCaption(float accuracy);                                    // LabPar: 94 -> "94.0"
-QString speedCaption(double elapsedSeconds, std::int16_t questionCount);    // LabSp: "0.523"
+// LabSp: "0.523". A tie (1235 ms over 10 keys) goes away from zero.
+QString speedCaption(double elapsedSeconds, std::int16_t questionCount);
 QString missCaption(std::int16_t missCount, std::int16_t questionCount);    // LabMiss: "3/50"
 
 // True when the two counts, each written behind a sign position, take more
