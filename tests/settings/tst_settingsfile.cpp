@@ -165,6 +165,7 @@ void TestSettingsFile::num_data()
     QTest::newRow("blank between digits") << QByteArray("1 2") << 12;
     QTest::newRow("above range held at unlimited") << QByteArray("99999") << 32767;
     QTest::newRow("below range held at lowest") << QByteArray("-99999") << -9999;
+    QTest::newRow("below what five characters hold") << QByteArray("-3E4") << -9999;
     QTest::newRow("below the 16-bit range held at lowest") << QByteArray("-1E9") << -9999;
     QTest::newRow("far below range held at lowest") << QByteArray("-1D99") << -9999;
     QTest::newRow("trailing comment") << QByteArray("30 ;x") << 30;
@@ -357,7 +358,7 @@ void TestSettingsFile::everyMenuCombinationSurvivesARoundTrip()
 void TestSettingsFile::loadedCountSurvivesARoundTrip_data()
 {
     QTest::addColumn<QByteArray>("value");
-    for (const char *value : {"20", "-5", "-9999", "-1E9", "-1D99", "99999", "1E9", "&HFFF", "1E4", "abc"})
+    for (const char *value : {"20", "-5", "-9999", "-3E4", "-1E9", "-1D99", "99999", "1E9", "&HFFF", "1E4", "abc"})
         QTest::newRow(value) << QByteArray(value);
 }
 

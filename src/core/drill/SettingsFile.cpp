@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -41,15 +42,14 @@ std::string field(const std::string &text, std::size_t width)
 // The lowest count whose text the five characters read back can hold.
 constexpr std::int16_t LowestKeptLimit = -9999;
 
-// The count a "Num" value stands for. A number below the 16-bit range loads
-// as the lowest count the file keeps: held at -32768 it would be saved as
-// six characters and come back cut to -3276. Any negative count asks no
-// question, so the run is the same.
+// The count a "Num" value stands for. A number below -9999 ("-3E4", or one
+// below the 16-bit range) loads as the lowest count the file keeps: -30000
+// would be saved as six characters and come back cut to -3000, -32768 to
+// -3276, launch after launch. Any negative count asks no question, so the
+// run is the same.
 std::int16_t limitFromValue(double value)
 {
-    if (value < -32768.5)
-        return LowestKeptLimit;
-    return roundToInt16Clamped(value);
+    return std::max(roundToInt16Clamped(value), LowestKeptLimit);
 }
 } // namespace
 
