@@ -6,7 +6,6 @@
 #include "Fonts.h"
 #include "Form1.h"
 #include "ProgramIcon.h"
-#include "ProgramStyle.h"
 #include "ClassicLook.h"
 
 #include <QApplication>
@@ -25,7 +24,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Tekkora"));
     fontConfig.wait();
     tekkora::installFontSubstitutions();
-    QApplication::setStyle(new tekkora::ClassicLookStyle(new tekkora::ProgramStyle));
+    QApplication::setStyle(new tekkora::ClassicLookStyle);
     QApplication::setFont(tekkora::defaultWindowFont());
     QApplication::setWindowIcon(tekkora::programIcon());
 

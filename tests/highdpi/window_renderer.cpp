@@ -22,7 +22,7 @@
 #include "Form2.h"
 #include "frmAbout.h"
 #include "ProgramIcon.h"
-#include "ProgramStyle.h"
+#include "ClassicLook.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -165,7 +165,7 @@ int main(int argc, char *argv[])
     say(QStringLiteral("primary %1 %2").arg(primary->name()).arg(primary->devicePixelRatio()));
     // As the program sets itself up.
     installFontSubstitutions();
-    QApplication::setStyle(new ProgramStyle);
+    QApplication::setStyle(new ClassicLookStyle);
     QApplication::setFont(defaultWindowFont());
     QApplication::setWindowIcon(programIcon());
 
