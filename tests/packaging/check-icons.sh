@@ -12,7 +12,7 @@ rm -rf "$out"
 mkdir -p "$out"
 python3 "$src/scripts/make-icons.py" "$out"
 status=0
-for f in tekkora-32.png tekkora-16.png tekkora.ico; do
+for f in tekkora-32.png tekkora-16.png tekkora.ico tekkora-score-32.png tekkora-score-16.png; do
   if ! cmp -s "$out/$f" "$src/resources/icons/$f"; then
     echo "resources/icons/$f differs from what scripts/make-icons.py draws; run the script and commit"
     status=1
