@@ -10,8 +10,8 @@ packages=(
   qt6-charts-dev libqt6opengl6-dev
   # fonts the windows are drawn with
   fonts-ipafont-gothic fonts-comic-neue
-  # tests: a display for end-to-end checks, sanitizers and fuzzers
-  xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
+  # tests: a display and a window manager for end-to-end checks, sanitizers and fuzzers
+  xvfb xauth xdotool x11-utils openbox clang libclang-rt-14-dev
   # benchmarks and their X11 probes
   libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev dbus-daemon
   # packaging checks: Windows version record, desktop entry, AppStream, .deb
