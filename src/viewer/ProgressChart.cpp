@@ -52,9 +52,10 @@ double roundStep(double step)
 
 } // namespace
 
-ProgressChart::ProgressChart(const QString &title, int decimals, QWidget *parent)
-    : QChartView(parent), perRun_(new QLineSeries), average_(new QLineSeries), runAxis_(new QValueAxis),
-      figureAxis_(new QValueAxis)
+ProgressChart::ProgressChart(const QString &title, int decimals, const QList<QPointF> &perRun,
+                             const QList<QPointF> &average, QWidget *parent)
+    : QChartView(parent), perRunPoints_(perRun), averagePoints_(average), perRun_(new QLineSeries),
+      average_(new QLineSeries), runAxis_(new QValueAxis), figureAxis_(new QValueAxis)
 {
     auto *chart = new QChart;
     chart->setTitle(title);
@@ -101,10 +102,9 @@ ProgressChart::ProgressChart(const QString &title, int decimals, QWidget *parent
     setMinimumHeight(180);
 }
 
-void ProgressChart::setPoints(const QList<QPointF> &perRun, const QList<QPointF> &average)
+void ProgressChart::redraw()
 {
-    perRunPoints_ = perRun;
-    averagePoints_ = average;
+    const QList<QPointF> &perRun = perRunPoints_;
     drawLines();
 
     // The runs fill the width; the ticks fall on round numbers of runs.

@@ -15,10 +15,13 @@ namespace tekkora {
 class ProgressChart final : public QChartView {
     Q_OBJECT
 public:
-    // `decimals` for the figure axis's labels.
-    ProgressChart(const QString &title, int decimals, QWidget *parent = nullptr);
+    // `decimals` for the figure axis's labels. The chart draws the two lists
+    // of points, which belong to its owner and must outlive it; redraw()
+    // after they changed.
+    ProgressChart(const QString &title, int decimals, const QList<QPointF> &perRun,
+                  const QList<QPointF> &average, QWidget *parent = nullptr);
 
-    void setPoints(const QList<QPointF> &perRun, const QList<QPointF> &average);
+    void redraw();
 
     // The figure axis never reaches past this (accuracy ends at 100).
     void setCeiling(double ceiling) { ceiling_ = ceiling; }
@@ -29,8 +32,8 @@ public:
 private:
     void drawLines();
 
-    QList<QPointF> perRunPoints_;
-    QList<QPointF> averagePoints_;
+    const QList<QPointF> &perRunPoints_;
+    const QList<QPointF> &averagePoints_;
     qsizetype buckets_ = 0; // of the lines as drawn
     QLineSeries *perRun_;
     QLineSeries *average_;

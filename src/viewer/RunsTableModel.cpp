@@ -87,7 +87,13 @@ void RunsTableModel::rebuildRows()
         if (belongsTo(runs_[i], set_))
             rows_.append(i);
     }
-    std::sort(rows_.begin(), rows_.end(), [this](qsizetype a, qsizetype b) { return before(a, b); });
+    // A log is written oldest first: newest first is then its reverse,
+    // which needs no sorting.
+    if (sortOrder_ == Qt::DescendingOrder)
+        std::reverse(rows_.begin(), rows_.end());
+    const auto order = [this](qsizetype a, qsizetype b) { return before(a, b); };
+    if (!std::is_sorted(rows_.begin(), rows_.end(), order))
+        std::sort(rows_.begin(), rows_.end(), order);
 }
 
 void RunsTableModel::sort(int column, Qt::SortOrder order)

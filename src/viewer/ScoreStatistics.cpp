@@ -3,6 +3,7 @@
 #include "drill/Key.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace tekkora {
 
@@ -18,7 +19,8 @@ Run runOf(const ScoreRecord &record)
     run.misses = record.MissCount;
     run.accuracy = record.Accuracy;
     // The caption is "#0.000" with a point, as the reader has checked.
-    run.secondsPerKey = record.SpeedCaption.toDouble();
+    const QByteArray speed = record.SpeedCaption.toLatin1();
+    std::from_chars(speed.cbegin(), speed.cend(), run.secondsPerKey);
     return run;
 }
 

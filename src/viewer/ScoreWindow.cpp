@@ -158,11 +158,12 @@ void ScoreWindow::buildLayout()
     questionsLabel_ = addFigure(0, 1, QStringLiteral("問題数"), "lblQuestions", QStringLiteral("問"));
     bestLabel_ = addFigure(0, 2, QStringLiteral("最速"), "lblBest", QStringLiteral("秒/キー"));
     latestLabel_ = addFigure(0, 3, QStringLiteral("最新"), "lblLatest", QStringLiteral("秒/キー"));
-    const QString recent = QStringLiteral("直近%1回").arg(AverageWindow);
     const QString earlier = QStringLiteral("その前の%1回").arg(AverageWindow);
-    recentLabel_ = addFigure(1, 0, recent, "lblRecent", QStringLiteral("秒/キー"));
+    recentLabel_ = addFigure(1, 0, QStringLiteral("直近%1回の平均").arg(AverageWindow), "lblRecent",
+                             QStringLiteral("秒/キー"));
     earlierLabel_ = addFigure(1, 1, earlier, "lblEarlier", QStringLiteral("秒/キー"));
-    recentAccuracyLabel_ = addFigure(1, 2, recent, "lblRecentAccuracy", QStringLiteral("％"));
+    recentAccuracyLabel_ = addFigure(1, 2, QStringLiteral("正解率 直近%1回").arg(AverageWindow), "lblRecentAccuracy",
+                                     QStringLiteral("％"));
     earlierAccuracyLabel_ = addFigure(1, 3, earlier, "lblEarlierAccuracy", QStringLiteral("％"));
     figures->setColumnStretch(12, 1);
     layout->addLayout(figures);
@@ -171,9 +172,11 @@ void ScoreWindow::buildLayout()
     layout->addWidget(trendLabel_);
 
     auto *charts = new QHBoxLayout;
-    speedChart_ = new ProgressChart(QStringLiteral("速さ (秒/キー)"), 2, this);
+    speedChart_ = new ProgressChart(QStringLiteral("速さ (秒/キー)"), 2, points_.secondsPerKey,
+                                    points_.secondsPerKeyAverage, this);
     speedChart_->setObjectName(QStringLiteral("chartSpeed"));
-    accuracyChart_ = new ProgressChart(QStringLiteral("正解率 (％)"), 0, this);
+    accuracyChart_ = new ProgressChart(QStringLiteral("正解率 (％)"), 0, points_.accuracy, points_.accuracyAverage,
+                                       this);
     accuracyChart_->setObjectName(QStringLiteral("chartAccuracy"));
     accuracyChart_->setCeiling(100.0);
     charts->addWidget(speedChart_);
@@ -303,8 +306,8 @@ void ScoreWindow::showSet(RunSet set)
 
 void ScoreWindow::refreshCharts()
 {
-    speedChart_->setPoints(points_.secondsPerKey, points_.secondsPerKeyAverage);
-    accuracyChart_->setPoints(points_.accuracy, points_.accuracyAverage);
+    speedChart_->redraw();
+    accuracyChart_->redraw();
 }
 
 void ScoreWindow::refreshFigures()
