@@ -150,6 +150,8 @@ void ScoreWindow::buildLayout()
     auto addFigure = [&](int row, int column, const QString &title, const char *name, const QString &unit) {
         figures->addWidget(makeCaption(this, title), row, column * 3);
         QLabel *figure = makeFigure(this, name);
+        // A screen reader names the figure by the caption beside it.
+        figure->setAccessibleName(title + QLatin1Char(' ') + unit);
         figures->addWidget(figure, row, column * 3 + 1);
         figures->addWidget(makeCaption(this, unit), row, column * 3 + 2);
         return figure;

@@ -247,6 +247,9 @@ private slots:
         QVERIFY(QFile::copy(other.filePath(QStringLiteral("Score.txt")), path));
         QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("5"));
         QCOMPARE(table(window)->model()->rowCount(), 5);
+        // The new file is followed as the old one was.
+        appendAll({record(charset::All, 10, 0, 6.0, 20)}, dir.path());
+        QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("6"));
 
         QVERIFY(QFile::remove(path));
         QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("0"));
