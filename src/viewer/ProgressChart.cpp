@@ -54,10 +54,12 @@ double roundStep(double step)
 
 ProgressChart::ProgressChart(const QString &title, int decimals, const QList<QPointF> &perRun,
                              const QList<QPointF> &average, QWidget *parent)
-    : QChartView(parent), perRunPoints_(perRun), averagePoints_(average), perRun_(new QLineSeries),
+    // The chart is handed to the view at once: a view made without one makes
+    // a chart of its own, which it leaks when it is given another.
+    : QChartView(new QChart, parent), perRunPoints_(perRun), averagePoints_(average), perRun_(new QLineSeries),
       average_(new QLineSeries), runAxis_(new QValueAxis), figureAxis_(new QValueAxis)
 {
-    auto *chart = new QChart;
+    QChart *chart = this->chart();
     chart->setTitle(title);
     chart->setTitleFont(japaneseFont(10));
     chart->setTitleBrush(colours::Caption);
@@ -90,7 +92,6 @@ ProgressChart::ProgressChart(const QString &title, int decimals, const QList<QPo
         series->attachAxis(figureAxis_);
     }
 
-    setChart(chart);
     // A wider plot has room for more of the runs.
     connect(chart, &QChart::plotAreaChanged, this, [this](const QRectF &plotArea) {
         if (bucketsFor(plotArea) != buckets_)
