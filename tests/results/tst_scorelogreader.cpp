@@ -173,13 +173,20 @@ QByteArray asUtf8(const QByteArray &cp932)
 // How the unfinished last line reads, as a number for the tables.
 using PendingKind = ScoreLogReader::Pending::Kind;
 
-void damagedLogsTable()
+struct DamagedLog {
+    const char *name;
+    QByteArray log;
+    QList<int> records; // golden records read, in order
+    int skipped;
+    int pending;        // what the unfinished last line is
+    int pendingRecord;  // the golden record it holds, or -1
+};
+
+QList<DamagedLog> damagedVariants()
 {
-    QTest::addColumn<QByteArray>("log");
-    QTest::addColumn<QList<int>>("records"); // golden records read, in order
-    QTest::addColumn<int>("skipped");
-    QTest::addColumn<int>("pending");        // what the unfinished last line is
-    QTest::addColumn<int>("pendingRecord");  // the golden record it holds, or -1
+    QList<DamagedLog> logs;
+    auto add = [&logs](const char *name, const QByteArray &log, const QList<int> &records, int skipped, int pending,
+                       int pendingRecord) { logs.append({name, log, records, skipped, pending, pendingRecord}); };
 
     const QList<QByteArray> lines = goldenLines();
     const int count = int(golden().records.size());
@@ -197,73 +204,75 @@ void damagedLogsTable()
     };
     const int nothing = PendingKind::Nothing;
 
-    QTest::newRow("as the drill writes it") << golden().log << allRecords() << 0 << nothing << -1;
-    QTest::newRow("a line cut short")
-        << changed(2, [](QByteArray &line) { line.truncate(30); }) << allRecordsBut(2) << 1 << nothing << -1;
-    QTest::newRow("cut inside a two-byte character")
-        << changed(0, [](QByteArray &line) { line.truncate(17); }) << allRecordsBut(0) << 1 << nothing << -1;
-    QTest::newRow("binary junk as a line")
-        << inserted(FirstRecordLine + 4, {junk(300)}) << allRecords() << 1 << nothing << -1;
-    QTest::newRow("junk in front of a record")
-        << changed(4, [](QByteArray &line) { line.prepend("\x1b[0m"); }) << allRecordsBut(4) << 1 << nothing << -1;
-    QTest::newRow("NUL in place of a blank")
-        << changed(2, [](QByteArray &line) { line[25] = '\0'; }) << allRecordsBut(2) << 1 << nothing << -1;
+    add("as the drill writes it", golden().log, allRecords(), 0, nothing, -1);
+    add("a line cut short", changed(2, [](QByteArray &line) { line.truncate(30); }), allRecordsBut(2), 1, nothing, -1);
+    add("cut inside a two-byte character", changed(0, [](QByteArray &line) { line.truncate(17); }),
+        allRecordsBut(0), 1, nothing, -1);
+    add("binary junk as a line", inserted(FirstRecordLine + 4, {junk(300)}), allRecords(), 1, nothing, -1);
+    add("junk in front of a record", changed(4, [](QByteArray &line) { line.prepend("\x1b[0m"); }),
+        allRecordsBut(4), 1, nothing, -1);
+    add("NUL in place of a blank", changed(2, [](QByteArray &line) { line[25] = '\0'; }),
+        allRecordsBut(2), 1, nothing, -1);
 
     QByteArray mixed;
     for (int i = 0; i < lines.size(); ++i)
         mixed += lines[i] + (i % 2 == 0 ? QByteArray("\n") : CrLf);
-    QTest::newRow("some lines end in LF alone") << mixed << allRecords() << 0 << nothing << -1;
-    QTest::newRow("every line ends in LF alone") << joined(lines, "\n") << allRecords() << 0 << nothing << -1;
-    QTest::newRow("a CR inside a line")
-        << changed(5, [](QByteArray &line) { line.insert(20, '\r'); }) << allRecordsBut(5) << 1 << nothing << -1;
-    QTest::newRow("a line ending CR CR LF")
-        << changed(6, [](QByteArray &line) { line += '\r'; }) << allRecordsBut(6) << 1 << nothing << -1;
-    QTest::newRow("empty lines, with and without CR")
-        << changed(3, [](QByteArray &line) { line.prepend("\r\n\n\r\n"); }) << allRecords() << 0 << nothing << -1;
-    QTest::newRow("a line of blanks")
-        << inserted(FirstRecordLine + 3, {QByteArray(8, ' ')}) << allRecords() << 1 << nothing << -1;
+    add("some lines end in LF alone", mixed, allRecords(), 0, nothing, -1);
+    add("every line ends in LF alone", joined(lines, "\n"), allRecords(), 0, nothing, -1);
+    add("a CR inside a line", changed(5, [](QByteArray &line) { line.insert(20, '\r'); }),
+        allRecordsBut(5), 1, nothing, -1);
+    add("a line ending CR CR LF", changed(6, [](QByteArray &line) { line += '\r'; }), allRecordsBut(6), 1, nothing, -1);
+    add("empty lines, with and without CR", changed(3, [](QByteArray &line) { line.prepend("\r\n\n\r\n"); }),
+        allRecords(), 0, nothing, -1);
+    add("a line of blanks", inserted(FirstRecordLine + 3, {QByteArray(8, ' ')}), allRecords(), 1, nothing, -1);
 
-    QTest::newRow("a record saved as UTF-8")
-        << changed(1, [](QByteArray &line) { line = asUtf8(line); }) << allRecordsBut(1) << 1 << nothing << -1;
+    add("a record saved as UTF-8", changed(1, [](QByteArray &line) { line = asUtf8(line); }),
+        allRecordsBut(1), 1, nothing, -1);
     QByteArray utf8 = "\xEF\xBB\xBF";
     for (const QByteArray &line : lines)
         utf8 += asUtf8(line) + CrLf;
     // The title and column lines are no longer the drill's either.
-    QTest::newRow("the whole file saved as UTF-8") << utf8 << QList<int>() << count + 2 << nothing << -1;
+    add("the whole file saved as UTF-8", utf8, QList<int>(), count + 2, nothing, -1);
 
-    QTest::newRow("a second header in the middle")
-        << inserted(FirstRecordLine + 5, lines.first(3)) << allRecords() << 0 << nothing << -1;
-    QTest::newRow("a header line cut short")
-        << inserted(FirstRecordLine + 5, {lines[0].first(10)}) << allRecords() << 1 << nothing << -1;
+    add("a second header in the middle", inserted(FirstRecordLine + 5, lines.first(3)), allRecords(), 0, nothing, -1);
+    add("a header line cut short", inserted(FirstRecordLine + 5, {lines[0].first(10)}), allRecords(), 1, nothing, -1);
 
-    QTest::newRow("a decimal comma")
-        << changed(0, [](QByteArray &line) { line.replace('.', ','); }) << allRecordsBut(0) << 1 << nothing << -1;
-    QTest::newRow("one blank too many")
-        << changed(2, [](QByteArray &line) { line.insert(30, ' '); }) << allRecordsBut(2) << 1 << nothing << -1;
-    QTest::newRow("a count with a leading zero")
-        << changed(0, [](QByteArray &line) { line.replace(" 3/50", "03/50"); }) << allRecordsBut(0) << 1 << nothing
-        << -1;
-    QTest::newRow("full-width digits")
-        << changed(3, [](QByteArray &line) { line.replace("20 ", "\x82\x51\x82\x4f "); }) << allRecordsBut(3) << 1
-        << nothing << -1;
-    QTest::newRow("an impossible date")
-        << changed(1, [](QByteArray &line) { line.replace("2000/07/15", "2000/02/30"); }) << allRecordsBut(1) << 1
-        << nothing << -1;
-    QTest::newRow("the hour 24")
-        << changed(1, [](QByteArray &line) { line.replace("09:07", "24:07"); }) << allRecordsBut(1) << 1 << nothing
-        << -1;
-    QTest::newRow("a line longer than any record")
-        << inserted(FirstRecordLine + 2, {QByteArray(5000, 'x')}) << allRecords() << 1 << nothing << -1;
+    add("a decimal comma", changed(0, [](QByteArray &line) { line.replace('.', ','); }),
+        allRecordsBut(0), 1, nothing, -1);
+    add("one blank too many", changed(2, [](QByteArray &line) { line.insert(30, ' '); }),
+        allRecordsBut(2), 1, nothing, -1);
+    add("a count with a leading zero", changed(0, [](QByteArray &line) { line.replace(" 3/50", "03/50"); }),
+        allRecordsBut(0), 1, nothing, -1);
+    add("full-width digits", changed(3, [](QByteArray &line) { line.replace("20 ", "\x82\x51\x82\x4f "); }),
+        allRecordsBut(3), 1, nothing, -1);
+    add("an impossible date", changed(1, [](QByteArray &line) { line.replace("2000/07/15", "2000/02/30"); }),
+        allRecordsBut(1), 1, nothing, -1);
+    add("the hour 24", changed(1, [](QByteArray &line) { line.replace("09:07", "24:07"); }),
+        allRecordsBut(1), 1, nothing, -1);
+    add("a line longer than any record", inserted(FirstRecordLine + 2, {QByteArray(5000, 'x')}),
+        allRecords(), 1, nothing, -1);
 
-    QTest::newRow("the final line end missing")
-        << golden().log.chopped(2) << allRecordsBut(last) << 0 << int(PendingKind::Record) << last;
-    QTest::newRow("the final line cut short, no line end")
-        << golden().log.chopped(2).chopped(5) << allRecordsBut(last) << 0 << int(PendingKind::Skipped) << -1;
-    QTest::newRow("the final line end's LF missing")
-        << golden().log.chopped(1) << allRecordsBut(last) << 0 << int(PendingKind::Record) << last;
-    QTest::newRow("an empty file") << QByteArray() << QList<int>() << 0 << nothing << -1;
-    QTest::newRow("the header alone, its last line end missing")
-        << joined(lines.first(3)).chopped(2) << QList<int>() << 0 << int(PendingKind::Passed) << -1;
+    add("the final line end missing", golden().log.chopped(2), allRecordsBut(last), 0, int(PendingKind::Record), last);
+    add("the final line cut short, no line end", golden().log.chopped(2).chopped(5),
+        allRecordsBut(last), 0, int(PendingKind::Skipped), -1);
+    add("the final line end's LF missing", golden().log.chopped(1),
+        allRecordsBut(last), 0, int(PendingKind::Record), last);
+    add("an empty file", QByteArray(), QList<int>(), 0, nothing, -1);
+    add("the header alone, its last line end missing", joined(lines.first(3)).chopped(2),
+        QList<int>(), 0, int(PendingKind::Passed), -1);
+    return logs;
+}
+
+void damagedLogsTable()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<QList<int>>("records");
+    QTest::addColumn<int>("skipped");
+    QTest::addColumn<int>("pending");
+    QTest::addColumn<int>("pendingRecord");
+    for (const DamagedLog &damaged : damagedVariants())
+        QTest::newRow(damaged.name) << damaged.log << damaged.records << damaged.skipped << damaged.pending
+                                    << damaged.pendingRecord;
 }
 
 struct ReadBack {
@@ -330,6 +339,30 @@ private slots:
             QCOMPARE(pieces.skipped, whole.skipped);
             QCOMPARE(pieces.pending.kind, whole.pending.kind);
             QCOMPARE(describe(pieces.pending.record), describe(whole.pending.record));
+        }
+    }
+
+    // A long feed is read in two halves on two threads: the same records in
+    // the same order, the same skipped lines, wherever the halves meet.
+    void longFeedSameAsShortOnes()
+    {
+        const QList<DamagedLog> logs = damagedVariants();
+        QByteArray mixed;
+        for (int round = 0; mixed.size() < 4 * ScoreLogReader::ParallelBytes; ++round) {
+            // The damaged logs of the table, each ended by a line end,
+            // starting further on each round so the halves meet elsewhere.
+            for (qsizetype i = round % 7; i < logs.size(); ++i)
+                mixed += logs[i].log + "\n";
+        }
+        for (const qsizetype tail : {0, 1, 40}) {
+            const QByteArray log = mixed + golden().log.first(tail);
+            const ReadBack pieces = readInChunks(log, 1000);
+            const ReadBack whole = readInChunks(log, 0);
+            QVERIFY(whole.records.size() > 1000);
+            QVERIFY(whole.skipped > 100);
+            QCOMPARE(whole.records, pieces.records);
+            QCOMPARE(whole.skipped, pieces.skipped);
+            QCOMPARE(whole.pending.kind, pieces.pending.kind);
         }
     }
 

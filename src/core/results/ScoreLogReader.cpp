@@ -5,6 +5,8 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace tekkora {
 
@@ -201,6 +203,43 @@ QList<ScoreRecord> ScoreLogReader::feed(QByteArrayView bytes)
 }
 
 void ScoreLogReader::feed(QByteArrayView bytes, const RecordSink &sink)
+{
+    // A long stretch of whole lines (a log opened for the first time) is
+    // read in two halves at once, the later one by a second reader on a
+    // thread of its own; its records follow the earlier half's, its skipped
+    // lines are added. Lines are read on their own, so the result is the
+    // same as one reader's.
+    if (bytes.size() >= ParallelBytes && partial_.isEmpty() && !overlong_) {
+        const qsizetype half = bytes.indexOf('\n', bytes.size() / 2);
+        const qsizetype last = bytes.lastIndexOf('\n');
+        if (half >= 0 && half < last) {
+            const qsizetype middle = half + 1;
+            const qsizetype end = last + 1;
+            ScoreLogReader later;
+            QList<ScoreRecord> laterRecords;
+            std::thread worker;
+            try {
+                worker = std::thread([&] {
+                    later.feedLines(bytes.sliced(middle, end - middle),
+                                    [&laterRecords](ScoreRecord &&record) { laterRecords.append(std::move(record)); });
+                });
+            } catch (const std::system_error &) {
+                // No thread to be had: one reader reads it all.
+                feedLines(bytes, sink);
+                return;
+            }
+            feedLines(bytes.first(middle), sink);
+            worker.join();
+            for (ScoreRecord &record : laterRecords)
+                sink(std::move(record));
+            skipped_ += later.skipped_;
+            bytes = bytes.sliced(end);
+        }
+    }
+    feedLines(bytes, sink);
+}
+
+void ScoreLogReader::feedLines(QByteArrayView bytes, const RecordSink &sink)
 {
     auto finishLine = [&](QByteArrayView line) {
         if (line.endsWith('\r'))

@@ -21,7 +21,8 @@
 // ended there.
 //
 // Linear in the bytes fed, whatever they are: a line longer than any record
-// is counted as skipped without being kept.
+// is counted as skipped without being kept. A long feed is shared between
+// two threads.
 
 #include "results/ScoreLog.h"
 #include "platform/ShiftJis.h"
@@ -42,6 +43,8 @@ class ScoreLogReader {
 public:
     // Lines this long cannot be records (the longest is under 200 bytes).
     static constexpr qsizetype MaxLineBytes = 1024;
+    // Feeds of this many bytes or more are read on two threads.
+    static constexpr qsizetype ParallelBytes = 64 * 1024;
 
     // Reads the bytes that follow those fed before, handing the records of
     // the lines they complete to `sink`, oldest first.
@@ -68,6 +71,7 @@ public:
 private:
     enum class LineKind { Record, Passed, Skipped };
     LineKind classify(QByteArrayView line, ScoreRecord &record) const;
+    void feedLines(QByteArrayView bytes, const RecordSink &sink);
 
     ShiftJisDecoder decoder_;
     QByteArray partial_;      // the unfinished line, while it is short enough to be a record
