@@ -1,7 +1,8 @@
 // Any bytes as Score.txt, read the way the score window reads it: no crash
 // and no hang; the same records, skipped lines and unfinished line however
-// the bytes are cut; and every record read is one the drill's formatter
-// writes back to a line found in the input.
+// the bytes are cut, also when read in two halves on two threads; and every
+// record read is one the drill's formatter writes back to a line found in
+// the input.
 
 #include "platform/ShiftJis.h"
 #include "results/ScoreLogReader.h"
@@ -40,5 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (!bytes.toByteArray().contains(written))
             std::abort();
     }
+
+    // Read in two halves on two threads, as a long feed is.
+    ScoreLogReader split(64);
+    if (split.feed(bytes).size() != records.size() || split.skippedLines() != whole.skippedLines()
+        || split.pending().kind != whole.pending().kind)
+        std::abort();
     return 0;
 }

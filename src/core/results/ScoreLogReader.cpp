@@ -209,7 +209,7 @@ void ScoreLogReader::feed(QByteArrayView bytes, const RecordSink &sink)
     // thread of its own; its records follow the earlier half's, its skipped
     // lines are added. Lines are read on their own, so the result is the
     // same as one reader's.
-    if (bytes.size() >= ParallelBytes && partial_.isEmpty() && !overlong_) {
+    if (bytes.size() >= parallelBytes_ && partial_.isEmpty() && !overlong_) {
         const qsizetype half = bytes.indexOf('\n', bytes.size() / 2);
         const qsizetype last = bytes.lastIndexOf('\n');
         if (half >= 0 && half < last) {

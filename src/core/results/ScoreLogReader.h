@@ -46,6 +46,8 @@ public:
     // Feeds of this many bytes or more are read on two threads.
     static constexpr qsizetype ParallelBytes = 64 * 1024;
 
+    explicit ScoreLogReader(qsizetype parallelBytes = ParallelBytes) : parallelBytes_(parallelBytes) {}
+
     // Reads the bytes that follow those fed before, handing the records of
     // the lines they complete to `sink`, oldest first.
     using RecordSink = std::function<void(ScoreRecord &&record)>;
@@ -73,6 +75,7 @@ private:
     LineKind classify(QByteArrayView line, ScoreRecord &record) const;
     void feedLines(QByteArrayView bytes, const RecordSink &sink);
 
+    const qsizetype parallelBytes_;
     ShiftJisDecoder decoder_;
     QByteArray partial_;      // the unfinished line, while it is short enough to be a record
     bool overlong_ = false;   // the unfinished line has grown past MaxLineBytes
