@@ -5,6 +5,8 @@
 include(GNUInstallDirs)
 
 set(TEKKORA_APP_ID "org.example.Tekkora")
+# The score window, tekkora-score, installed and packaged with the drill.
+set(TEKKORA_SCORE_APP_ID "org.example.TekkoraScore")
 # The day the version in project() was released; AppStream wants a date for
 # every release it lists.
 set(TEKKORA_RELEASE_DATE "2026-12-08")
@@ -46,10 +48,17 @@ if(UNIX AND NOT APPLE)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT desktop)
   install(FILES ${TEKKORA_METAINFO_FILE}
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT desktop)
-  foreach(size 16 32 48 64 128 256)
+  foreach(size IN LISTS TEKKORA_ICON_SIZES)
     install(FILES ${TEKKORA_ICON_DIR}/tekkora-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME ${TEKKORA_APP_ID}.png COMPONENT desktop)
+  endforeach()
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/linux/${TEKKORA_SCORE_APP_ID}.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT desktop)
+  foreach(size IN LISTS TEKKORA_ICON_SIZES)
+    install(FILES ${TEKKORA_ICON_DIR}/tekkora-score-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${TEKKORA_SCORE_APP_ID}.png COMPONENT desktop)
   endforeach()
   install(FILES ${PROJECT_SOURCE_DIR}/resources/linux/copyright
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tekkora COMPONENT desktop)
@@ -63,7 +72,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "typing-speed drill")
 set(CPACK_PACKAGE_DESCRIPTION
     "Tekkora! shows one letter or digit at a time and times how fast and how
 accurately you type them, in runs of 10, 30 or 50 keys or without limit. It
-shows your misses, accuracy and seconds per key and keeps a score log.")
+shows your misses, accuracy and seconds per key and keeps a score log.
+Tekkora! Score (tekkora-score) charts your progress from that log.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Tekkora")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)

@@ -5,7 +5,9 @@
 #      log, the settings load and save;
 #   2. 500 runs with real results windows: resident set, heap, live windows;
 #   3. start-up, peak memory and key response of the real executable against
-#      the floor program under Xvfb (bench/runner/run.sh).
+#      the floor program under Xvfb (bench/runner/run.sh);
+#   4. the score window, tekkora-score, on a 100 000-run log: opening, memory
+#      and one appended run, in process and under Xvfb (bench/runner/score.sh).
 # Ends with one table of the figures. Knobs of step 3: see bench/runner/run.sh.
 #
 #   scripts/bench.sh            everything (about 10 minutes on 2 cores)
@@ -18,7 +20,8 @@ build=${BENCH_BUILD_DIR:-build-perf}
 # is shipped, without the build tree's search path.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEKKORA_BUILD_BENCH=ON \
   -DCMAKE_BUILD_WITH_INSTALL_RPATH=ON >/dev/null
-cmake --build "$build" --target tekkora tekkora_floor xprobe bench_keypath bench_scorelog bench_settings bench_runs
+cmake --build "$build" --target tekkora tekkora_floor xprobe bench_keypath bench_scorelog bench_settings bench_runs \
+  tekkora-score bench_score
 
 if [ -n "${BENCH_QUICK:-}" ]; then
   export BENCH_RUNS=${BENCH_RUNS:-4} BENCH_LONG_RUNS=${BENCH_LONG_RUNS:-2} BENCH_KEYS=${BENCH_KEYS:-50}
@@ -50,6 +53,11 @@ rm -rf "$runtime"
 
 echo "== start-up, memory and key response under Xvfb" >&2
 bench/runner/run.sh "$build/src/app/tekkora" "$bench/tekkora_floor" "$bench/xprobe" | tee "$results/x11.txt" >/dev/null
+
+echo "== the score window on a 100 000-run log" >&2
+QT_QPA_PLATFORM=offscreen "$bench/bench_score" 100000 2>/dev/null | tee "$results/score.txt" >&2
+bench/runner/score.sh "$build/src/app/tekkora-score" "$bench/bench_score" "$bench/xprobe" 100000 \
+  | tee -a "$results/score.txt" >/dev/null
 
 # figure FILE BENCHMARK FIELD: one figure of a Google Benchmark report, in us.
 figure() {
@@ -91,3 +99,5 @@ printf '%-62s %12s\n' "widgets before / after" "$(runs widgets_before) / $(runs 
 printf '%-62s %12s\n' "results windows still alive" "$(runs live_results_windows)"
 printf '%-62s %12s\n' "runs written to the score log (100 warm-up + 500)" "$(runs runs_logged)"
 cat "$results/x11.txt"
+echo
+cat "$results/score.txt"

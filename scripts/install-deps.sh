@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
+  # the score window's charts (Qt Charts' CMake package needs Qt OpenGL's)
+  qt6-charts-dev libqt6opengl6-dev
   # fonts the windows are drawn with
   fonts-ipafont-gothic fonts-comic-neue
   # tests: a display and a window manager for end-to-end checks, sanitizers and fuzzers

@@ -11,6 +11,9 @@ directory:
   tekkora-16.png, tekkora-32.png, tekkora-48.png ... tekkora-256.png
                    4-bit palette PNGs for the program and the hicolor theme
   tekkora.ico      the 32 and 16 pixel images as 4-bit bitmaps, for Windows
+  tekkora-score-16.png ... tekkora-score-256.png
+                   the score window's icon: a progress chart beside the same
+                   key cap, at the same sizes
 
 Only the standard library is used, and the output is byte-for-byte the same
 on every run.
@@ -186,6 +189,48 @@ def draw16():
 LARGE_SIZES = (48, 64, 128, 256)
 
 
+def progress_chart(cv, x0, y0, x1, y1, band, bars, trend):
+    """A chart in a small window: a title band, a white plot with its axes,
+    bars rising to the right and a red trend line over them."""
+    cv.rect(x0 + 1, y0, x1 - 1, y0, OUTLINE)
+    cv.rect(x0 + 1, y1, x1 - 1, y1, OUTLINE)
+    cv.rect(x0, y0 + 1, x0, y1 - 1, OUTLINE)
+    cv.rect(x1, y0 + 1, x1, y1 - 1, OUTLINE)
+    cv.rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, DIAL)
+    cv.rect(x0 + 1, y0 + 1, x1 - 1, y0 + band, BACK)
+    cv.rect(x0 + 1, y0 + 1, x1 - 1, y0 + 1, FACE)
+    floor = y1 - 2
+    cv.rect(x0 + 2, floor + 1, x1 - 2, floor + 1, DARKGREY)
+    for (bx0, bx1, top) in bars:
+        cv.rect(bx0, top, bx1, floor, BACK)
+        cv.rect(bx1, top, bx1, floor, SHADOW)
+        cv.rect(bx0, top, bx1, top, FACE)
+    for (ax, ay), (bx, by) in zip(trend, trend[1:]):
+        cv.line(ax, ay, bx, by, RED)
+    ex, ey = trend[-1]
+    cv.set(ex, ey, DARKRED)
+
+
+def draw_score32(size=32):
+    """The score window's icon: its progress chart, with the drill's key cap,
+    at 32 pixels or any larger size."""
+    cv = Canvas(size, design=32)
+    bars = [(8, 10, 20), (13, 15, 16), (18, 20, 13), (23, 25, 10)]
+    progress_chart(cv, 2, 1, 30, 25, band=3, bars=bars, trend=[(6, 18), (14, 13), (19, 10), (27, 6)])
+    glyph = [(3, 21, 9, 22), (5, 23, 7, 27)]
+    key_cap(cv, 0, 18, 12, 31, top=(2, 20, 10, 28), glyph=glyph, skirt=2)
+    return cv
+
+
+def draw_score16():
+    cv = Canvas(16)
+    bars = [(6, 7, 9), (9, 10, 7), (12, 13, 5)]
+    progress_chart(cv, 1, 0, 15, 12, band=1, bars=bars, trend=[(3, 9), (8, 5), (13, 2)])
+    glyph = [(2, 11, 5, 11), (3, 12, 4, 13)]
+    key_cap(cv, 0, 9, 7, 15, top=(1, 10, 6, 13), glyph=glyph, skirt=1)
+    return cv
+
+
 def png_chunk(kind, data):
     body = kind + data
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
@@ -252,10 +297,13 @@ def main():
         "tekkora-16.png": png4(small),
         "tekkora.ico": ico([big, small]),
     }
+    outputs["tekkora-score-16.png"] = png4(draw_score16())
     # Sharp on high-density screens and in large launcher views: the same
-    # drawing at the sizes desktops ask for.
-    for size in LARGE_SIZES:
-        outputs[f"tekkora-{size}.png"] = png4(draw32(size))
+    # drawings at the sizes desktops ask for.
+    for size in (32,) + LARGE_SIZES:
+        if size != 32:
+            outputs[f"tekkora-{size}.png"] = png4(draw32(size))
+        outputs[f"tekkora-score-{size}.png"] = png4(draw_score32(size))
     for name, data in outputs.items():
         with open(os.path.join(out_dir, name), "wb") as f:
             f.write(data)

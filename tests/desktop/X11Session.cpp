@@ -117,6 +117,8 @@ X11Session::X11Session(WindowManager manager)
 
 X11Session::~X11Session()
 {
+    for (const std::unique_ptr<QProcess> &other : others_)
+        stop(*other);
     stop(program_);
     stop(windowManager_);
     if (dpy_ != nullptr)
@@ -241,6 +243,19 @@ bool X11Session::startWindowManager()
 
 bool X11Session::launch(const QString &executable, const QProcessEnvironment &extra)
 {
+    program_.setStandardOutputFile(QProcess::nullDevice());
+    return startCopy(program_, executable, {}, extra);
+}
+
+QProcess *X11Session::launchBeside(const QString &executable, const QStringList &arguments)
+{
+    others_.push_back(std::make_unique<QProcess>());
+    return startCopy(*others_.back(), executable, arguments, {}) ? others_.back().get() : nullptr;
+}
+
+bool X11Session::startCopy(QProcess &process, const QString &executable, const QStringList &arguments,
+                           const QProcessEnvironment &extra)
+{
     const QString copy = QDir(programDirectory()).filePath(QFileInfo(executable).fileName());
     QFile::remove(copy);
     if (!QFile::copy(executable, copy)) {
@@ -263,13 +278,12 @@ bool X11Session::launch(const QString &executable, const QProcessEnvironment &ex
     env.insert(QStringLiteral("XDG_CACHE_HOME"), work.filePath(QStringLiteral("home/.cache")));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.filePath(QStringLiteral("runtime")));
     env.insert(extra);
-    program_.setProcessEnvironment(env);
-    program_.setWorkingDirectory(programDirectory());
-    program_.setStandardOutputFile(QProcess::nullDevice());
-    program_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    dieWithParent(program_);
-    program_.start(copy, {});
-    if (!program_.waitForStarted(StartTimeoutMs)) {
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(programDirectory());
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    dieWithParent(process);
+    process.start(copy, arguments);
+    if (!process.waitForStarted(StartTimeoutMs)) {
         error_ = QStringLiteral("cannot start ") + copy;
         return false;
     }

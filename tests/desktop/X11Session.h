@@ -26,6 +26,7 @@
 #include <QTest>
 
 #include <memory>
+#include <vector>
 
 struct _XDisplay;
 
@@ -63,6 +64,11 @@ public:
     // display. extra is added to (or overrides) the program's environment.
     bool launch(const QString &executable, const QProcessEnvironment &extra = {});
     QProcess &program() { return program_; }
+    // Starts another program beside the first (the score window beside the
+    // drill), from a copy in the same directory and with the same
+    // environment; its standard output is left to be read. It dies with the
+    // session. Null when it cannot be started.
+    QProcess *launchBeside(const QString &executable, const QStringList &arguments = {});
     // Waits for the program to end by itself; true if it exited normally.
     bool waitForExit(int timeoutMs = DisplayTimeoutMs);
 
@@ -121,6 +127,8 @@ public:
     int bellCount();
 
 private:
+    bool startCopy(QProcess &process, const QString &executable, const QStringList &arguments,
+                   const QProcessEnvironment &extra);
     bool startServer();
     bool startWindowManager();
     void stop(QProcess &process);
@@ -131,6 +139,7 @@ private:
     QProcess server_;
     QProcess windowManager_;
     QProcess program_;
+    std::vector<std::unique_ptr<QProcess>> others_;
     QString display_;
     _XDisplay *dpy_ = nullptr;
     int xkbEventBase_ = 0;

@@ -1,4 +1,5 @@
-// Text to CP932 bytes: what converts, and what is reported instead of lost.
+// Text to CP932 bytes: what converts, and what is reported instead of lost;
+// and back, strictly: bytes that are no CP932 text are refused whole.
 
 #include "platform/ShiftJis.h"
 
@@ -40,6 +41,44 @@ private slots:
         QCOMPARE(result.ok(), unconvertible.isEmpty());
         if (!unconvertible.isEmpty())
             QVERIFY2(result.error.endsWith(QStringLiteral(": ") + unconvertible), qPrintable(result.error));
+    }
+
+    void decode_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("ASCII") << QByteArray("3/50 %") << true << QStringLiteral("3/50 %");
+        QTest::newRow("empty") << QByteArray() << true << QString();
+        QTest::newRow("kanji and ideographic space") << QByteArray("\x89\x70\x8e\x9a\x81\x40") << true
+                                                     << QStringLiteral("英字\u3000");
+        QTest::newRow("backslash stays a backslash") << QByteArray("a\\b") << true << QStringLiteral("a\\b");
+        QTest::newRow("half-width katakana") << QByteArray("\xca\xde") << true << QStringLiteral("ﾊﾞ");
+        QTest::newRow("NUL is a character") << QByteArray("a\0b", 3) << true << QString(QStringLiteral("a\0b").data(), 3);
+        QTest::newRow("a lead byte cut off at the end") << QByteArray("ab\x81") << false << QString();
+        QTest::newRow("a lead byte before a blank") << QByteArray("\x81 x") << false << QString();
+        QTest::newRow("a byte CP932 never uses") << QByteArray("a\x80" "b") << false << QString();
+        QTest::newRow("0xFD to 0xFF") << QByteArray("\xfd\xfe\xff") << false << QString();
+        QTest::newRow("an undefined row") << QByteArray("\x85\x40") << false << QString();
+        // Decoding alone cannot tell a UTF-8 text: some read as other characters.
+        QTest::newRow("UTF-8 of 英 reads as 闍ｱ") << QByteArray("\xe8\x8b\xb1") << true << QStringLiteral("闍ｱ");
+        QTest::newRow("UTF-8 of 秒 does not read") << QByteArray("\xe7\xa7\x92") << false << QString();
+    }
+    void decode()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, readable);
+        QFETCH(QString, text);
+
+        // One decoder for every row: a failed text must not leave it in a
+        // state that spoils the next.
+        static ShiftJisDecoder decoder;
+        const std::optional<QString> decoded = decoder.decode(bytes);
+        QCOMPARE(decoded.has_value(), readable);
+        if (readable)
+            QCOMPARE(*decoded, text);
+        QCOMPARE(decoder.decode(QByteArray("\x89\x70")), std::optional<QString>(QStringLiteral("英")));
     }
 
     void longTextGrowsTheBuffer()

@@ -1,5 +1,6 @@
 #include "ShiftJis.h"
 
+#include <QSysInfo>
 #include <QtGlobal>
 
 #include <cerrno>
@@ -102,6 +103,48 @@ ShiftJisText toShiftJis(const QString &text)
     if (!unconvertible.isEmpty())
         result.error = QStringLiteral("Shift_JIS にできない文字があります: ") + unconvertible;
     return result;
+}
+
+namespace {
+// QString's own byte order, so the converted text is used as it comes.
+const char *const NativeUtf16 = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
+const iconv_t NoConverter = reinterpret_cast<iconv_t>(-1);
+} // namespace
+
+ShiftJisDecoder::ShiftJisDecoder() : converter_(reinterpret_cast<void *>(iconv_open(NativeUtf16, "CP932"))) {}
+
+ShiftJisDecoder::~ShiftJisDecoder()
+{
+    if (reinterpret_cast<iconv_t>(converter_) != NoConverter)
+        iconv_close(reinterpret_cast<iconv_t>(converter_));
+}
+
+std::optional<QString> ShiftJisDecoder::decode(QByteArrayView bytes) const
+{
+    const iconv_t cd = reinterpret_cast<iconv_t>(converter_);
+    if (cd == NoConverter)
+        return std::nullopt;
+    // Back to the initial state: the text before may have failed midway.
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+
+    // Every CP932 character is one or two bytes and one UTF-16 unit, so the
+    // text never has more units than the input has bytes.
+    QString text(bytes.size(), Qt::Uninitialized);
+    char *in = const_cast<char *>(bytes.data());
+    std::size_t inLeft = std::size_t(bytes.size());
+    char *out = reinterpret_cast<char *>(text.data());
+    std::size_t outLeft = std::size_t(text.size()) * sizeof(QChar);
+    // EILSEQ: a sequence CP932 lacks; EINVAL: one cut off at the end. E2BIG
+    // cannot happen by the bound above, and fails like the others if it did.
+    if (iconv(cd, &in, &inLeft, &out, &outLeft) == std::size_t(-1) || inLeft != 0)
+        return std::nullopt;
+    text.truncate(text.size() - qsizetype(outLeft / sizeof(QChar)));
+    return text;
+}
+
+std::optional<QString> fromShiftJis(QByteArrayView bytes)
+{
+    return ShiftJisDecoder().decode(bytes);
 }
 
 } // namespace tekkora

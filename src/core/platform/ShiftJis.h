@@ -4,7 +4,10 @@
 // (code page 932), converted through the C library's iconv.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+#include <optional>
 
 namespace tekkora {
 
@@ -19,5 +22,25 @@ struct ShiftJisText {
 // silently or replaced by '?': the error names each such character once, in
 // order of appearance, so the caller can refuse to write a damaged line.
 ShiftJisText toShiftJis(const QString &text);
+
+// Reads CP932 text strictly: a byte sequence CP932 does not define, or one
+// cut off at the end, leaves the whole text unread (nothing); nothing is
+// ever replaced or dropped. Keeps one converter for many texts, such as the
+// lines of a file.
+class ShiftJisDecoder {
+public:
+    ShiftJisDecoder();
+    ~ShiftJisDecoder();
+    ShiftJisDecoder(const ShiftJisDecoder &) = delete;
+    ShiftJisDecoder &operator=(const ShiftJisDecoder &) = delete;
+
+    std::optional<QString> decode(QByteArrayView bytes) const;
+
+private:
+    void *converter_; // an iconv_t
+};
+
+// One text, with a converter of its own.
+std::optional<QString> fromShiftJis(QByteArrayView bytes);
 
 } // namespace tekkora

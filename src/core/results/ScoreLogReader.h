@@ -1,0 +1,85 @@
+#pragma once
+
+// Reads Score.txt back: the records of the runs, from the bytes the drill
+// appended, fed as they come.
+//
+// Nothing is guessed at. A line is a record only when it decodes as CP932,
+// parses, and formatScoreRecord() of what was parsed gives back exactly its
+// bytes; any other line (cut off, junk, saved as UTF-8, a decimal comma, a
+// field out of place) is counted as skipped. Lines that hold no run are
+// passed over without counting: empty lines, and the header's title and
+// column lines wherever they stand (a second copy of the drill may have
+// written the header again).
+//
+// A line ends at LF, with or without a CR before it: the drill writes CR LF,
+// an editor may have turned that into LF, and the record itself is the same.
+// A CR anywhere else belongs to the line and spoils it.
+//
+// The line after the last line end may still be on its way (the drill writes
+// a line in one go, but a reader may see part of it). It is kept apart
+// until its line end arrives; pending() says what it would be if the file
+// ended there.
+//
+// Linear in the bytes fed, whatever they are: a line longer than any record
+// is counted as skipped without being kept. A long feed is shared between
+// two threads.
+
+#include "results/ScoreLog.h"
+#include "platform/ShiftJis.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+#include <functional>
+#include <optional>
+
+namespace tekkora {
+
+// The record a line holds, if it holds one exactly.
+std::optional<ScoreRecord> parseScoreRecord(const QString &line);
+
+class ScoreLogReader {
+public:
+    // Lines this long cannot be records (the longest is under 200 bytes).
+    static constexpr qsizetype MaxLineBytes = 1024;
+    // Feeds of this many bytes or more are read on two threads.
+    static constexpr qsizetype ParallelBytes = 64 * 1024;
+
+    explicit ScoreLogReader(qsizetype parallelBytes = ParallelBytes) : parallelBytes_(parallelBytes) {}
+
+    // Reads the bytes that follow those fed before, handing the records of
+    // the lines they complete to `sink`, oldest first.
+    using RecordSink = std::function<void(ScoreRecord &&record)>;
+    void feed(QByteArrayView bytes, const RecordSink &sink);
+
+    // The same, with the records returned.
+    QList<ScoreRecord> feed(QByteArrayView bytes);
+
+    // Completed lines that were not records (nor empty, nor header lines).
+    qsizetype skippedLines() const { return skipped_; }
+
+    struct Pending {
+        enum Kind { Nothing, Record, Passed, Skipped } kind = Nothing;
+        ScoreRecord record; // when kind is Record
+    };
+    // The unfinished line read as though the file ended with it: Nothing
+    // when there is none, Passed for an empty or header line.
+    Pending pending() const;
+
+    // Forgets everything, to read a file again from its start.
+    void reset();
+
+private:
+    enum class LineKind { Record, Passed, Skipped };
+    LineKind classify(QByteArrayView line, ScoreRecord &record) const;
+    void feedLines(QByteArrayView bytes, const RecordSink &sink);
+
+    const qsizetype parallelBytes_;
+    ShiftJisDecoder decoder_;
+    QByteArray partial_;      // the unfinished line, while it is short enough to be a record
+    bool overlong_ = false;   // the unfinished line has grown past MaxLineBytes
+    qsizetype skipped_ = 0;
+};
+
+} // namespace tekkora

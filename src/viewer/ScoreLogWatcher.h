@@ -1,0 +1,52 @@
+#pragma once
+
+// Follows one score log live: QFileSystemWatcher on the file and on its
+// folder (so a log created, deleted or replaced later is seen too), and on
+// each change a read of what was appended, handed on as runs.
+
+#include "ScoreStatistics.h"
+#include "results/ScoreLogFile.h"
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+
+namespace tekkora {
+
+struct ScoreLogChange {
+    bool restarted = false;      // forget every run handed on before
+    qsizetype withdrawn = 0;     // runs to take back from the end first
+    QList<Run> added;            // then these, oldest first
+    ScoreLogFile::State state = ScoreLogFile::State::Missing;
+    QString error;               // why the file cannot be read
+    qsizetype skippedLines = 0;  // lines that are not records, so far
+};
+
+class ScoreLogWatcher final : public QObject {
+    Q_OBJECT
+public:
+    explicit ScoreLogWatcher(const QString &path, QObject *parent = nullptr);
+
+    const QString &path() const { return file_.path(); }
+
+    // Reads the file now and reports what changed, if anything did.
+    void refresh();
+
+signals:
+    void changed(const tekkora::ScoreLogChange &change);
+
+private:
+    void watch();
+
+    ScoreLogFile file_;
+    QFileSystemWatcher watcher_;
+    QTimer settle_;      // one read for a burst of notifications
+    QTimer folderPoll_;  // only while the folder itself does not exist
+    bool pendingRunShown_ = false;
+    bool everReported_ = false;
+    ScoreLogFile::State lastState_ = ScoreLogFile::State::Missing;
+    QString lastError_;
+    qsizetype lastSkipped_ = 0;
+};
+
+} // namespace tekkora

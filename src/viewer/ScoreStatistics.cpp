@@ -1,0 +1,119 @@
+#include "ScoreStatistics.h"
+
+#include "drill/Key.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace tekkora {
+
+Run runOf(const ScoreRecord &record)
+{
+    Run run;
+    run.when = record.When;
+    for (std::uint8_t charSet : {charset::Letters, charset::Digits, charset::All}) {
+        if (record.ModeCaption == charSetText(charSet))
+            run.charSet = charSet;
+    }
+    run.questions = record.QuestionCount;
+    run.misses = record.MissCount;
+    run.accuracy = record.Accuracy;
+    // The caption is "#0.000" with a point, as the reader has checked.
+    const QByteArray speed = record.SpeedCaption.toLatin1();
+    std::from_chars(speed.cbegin(), speed.cend(), run.secondsPerKey);
+    return run;
+}
+
+bool belongsTo(const Run &run, RunSet set)
+{
+    switch (set) {
+    case RunSet::Every: return true;
+    case RunSet::Letters: return run.charSet == charset::Letters;
+    case RunSet::Digits: return run.charSet == charset::Digits;
+    case RunSet::Mixed: return run.charSet == charset::All;
+    }
+    return false;
+}
+
+namespace {
+
+// The mean of AverageWindow runs' figures after the `skip` newest, when
+// there are that many.
+template <typename Figure>
+std::optional<double> meanOf(const QList<const Run *> &newestFirst, qsizetype skip, Figure figure)
+{
+    if (newestFirst.size() < skip + AverageWindow)
+        return std::nullopt;
+    double sum = 0.0;
+    for (qsizetype i = skip; i < skip + AverageWindow; ++i)
+        sum += figure(*newestFirst[i]);
+    return sum / AverageWindow;
+}
+
+double meanOfLast(const QList<QPointF> &points)
+{
+    const qsizetype count = std::min<qsizetype>(points.size(), AverageWindow);
+    double sum = 0.0;
+    for (qsizetype i = points.size() - count; i < points.size(); ++i)
+        sum += points[i].y();
+    return sum / double(count);
+}
+
+} // namespace
+
+Summary summarize(const QList<Run> &runs, RunSet set)
+{
+    Summary summary;
+    QList<const Run *> newest; // up to two windows, newest first
+    for (auto it = runs.crbegin(); it != runs.crend(); ++it) {
+        const Run &run = *it;
+        if (!belongsTo(run, set))
+            continue;
+        if (summary.runs == 0) {
+            summary.latestSecondsPerKey = run.secondsPerKey;
+            summary.latestAccuracy = run.accuracy;
+        }
+        ++summary.runs;
+        summary.questions += run.questions;
+        if (!summary.bestSecondsPerKey || run.secondsPerKey < *summary.bestSecondsPerKey)
+            summary.bestSecondsPerKey = run.secondsPerKey;
+        if (newest.size() < 2 * AverageWindow)
+            newest.append(&run);
+    }
+    const auto speed = [](const Run &run) { return run.secondsPerKey; };
+    const auto accuracy = [](const Run &run) { return double(run.accuracy); };
+    summary.recentSecondsPerKey = meanOf(newest, 0, speed);
+    summary.earlierSecondsPerKey = meanOf(newest, AverageWindow, speed);
+    summary.recentAccuracy = meanOf(newest, 0, accuracy);
+    summary.earlierAccuracy = meanOf(newest, AverageWindow, accuracy);
+    return summary;
+}
+
+void ProgressPoints::append(const Run &run)
+{
+    const double x = double(size() + 1);
+    secondsPerKey.append(QPointF(x, run.secondsPerKey));
+    secondsPerKeyAverage.append(QPointF(x, meanOfLast(secondsPerKey)));
+    accuracy.append(QPointF(x, double(run.accuracy)));
+    accuracyAverage.append(QPointF(x, meanOfLast(accuracy)));
+}
+
+void ProgressPoints::removeLast()
+{
+    for (QList<QPointF> *points : {&secondsPerKey, &secondsPerKeyAverage, &accuracy, &accuracyAverage}) {
+        if (!points->isEmpty())
+            points->removeLast();
+    }
+}
+
+ProgressPoints progressPoints(const QList<Run> &runs, RunSet set)
+{
+    ProgressPoints points;
+    for (const Run &run : runs) {
+        if (belongsTo(run, set))
+            points.append(run);
+    }
+    return points;
+}
+
+} // namespace tekkora

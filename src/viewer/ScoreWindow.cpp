@@ -1,0 +1,388 @@
+#include "ScoreWindow.h"
+
+#include "Fonts.h"
+#include "Palette.h"
+#include "results/ResultsText.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace tekkora {
+
+namespace {
+
+constexpr qreal FigureFontSize = 12;
+
+QLabel *makeCaption(QWidget *parent, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    paintAsCaption(label);
+    return label;
+}
+
+// Figures: black on the light face colour inside a single-line border, as
+// in the results window.
+QLabel *makeFigure(QWidget *parent, const char *name)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setIndent(4);
+    label->setMinimumWidth(80);
+    label->setFont(japaneseFont(FigureFontSize));
+    label->setAutoFillBackground(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, colours::ButtonFace);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    return label;
+}
+
+const QString NoFigure = QStringLiteral("—");
+
+QString secondsText(const std::optional<double> &seconds)
+{
+    return seconds ? formatFixed(*seconds, 3) : NoFigure;
+}
+
+QString percentText(const std::optional<double> &percent)
+{
+    return percent ? formatFixed(*percent, 1) : NoFigure;
+}
+
+// Lower is faster. The difference is shown as the figures are, to the
+// thousandth, so "no change" means the same shown averages.
+QString trendText(const Summary &summary)
+{
+    if (!summary.recentSecondsPerKey || !summary.earlierSecondsPerKey)
+        return QStringLiteral("比べるには %1 回以上の記録が要ります").arg(2 * AverageWindow);
+    const double difference = *summary.earlierSecondsPerKey - *summary.recentSecondsPerKey;
+    const QString amount = formatFixed(std::abs(difference), 3);
+    if (amount == formatFixed(0.0, 3))
+        return QStringLiteral("その前の%1回と同じ速さです").arg(AverageWindow);
+    return difference > 0 ? QStringLiteral("その前の%1回より 1 キーあたり %2 秒速くなりました").arg(AverageWindow).arg(amount)
+                          : QStringLiteral("その前の%1回より 1 キーあたり %2 秒遅くなりました").arg(AverageWindow).arg(amount);
+}
+
+struct SetChoice {
+    RunSet set;
+    const char *name;
+    const char *caption;
+};
+const SetChoice SetChoices[] = {
+    {RunSet::Every, "optEvery", "全モード(&M)"},
+    {RunSet::Letters, "optLetters", "英字(&E)"},
+    {RunSet::Digits, "optDigits", "数字(&N)"},
+    {RunSet::Mixed, "optMixed", "全て(&A)"},
+};
+
+} // namespace
+
+ScoreWindow::ScoreWindow(const QString &logPath, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ScoreWindow"));
+    setWindowTitle(QStringLiteral("Tekkora! スコア"));
+    paintBackground(this, colours::Background);
+    setAcceptDrops(true);
+    buildLayout();
+    openLog(logPath);
+}
+
+ScoreWindow::~ScoreWindow() = default;
+
+void ScoreWindow::buildLayout()
+{
+    auto *layout = new QVBoxLayout(this);
+
+    // Which runs: every run, or one character set.
+    auto *top = new QHBoxLayout;
+    top->addWidget(makeCaption(this, QStringLiteral("モード:")));
+    sets_ = new QButtonGroup(this);
+    for (const SetChoice &choice : SetChoices) {
+        auto *button = new QRadioButton(QString::fromUtf8(choice.caption), this);
+        button->setObjectName(QLatin1String(choice.name));
+        paintAsCaption(button);
+        // A radio button fills its background from the button colour.
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::Button, colours::Background);
+        button->setPalette(palette);
+        sets_->addButton(button, int(choice.set));
+        top->addWidget(button);
+    }
+    sets_->button(int(RunSet::Every))->setChecked(true);
+    connect(sets_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            showSet(RunSet(id));
+    });
+    top->addStretch();
+    QPushButton *open = makeButton(this, "cmdOpen", QStringLiteral("開く(&O)..."), QRect());
+    open->setAutoDefault(false);
+    connect(open, &QPushButton::clicked, this, &ScoreWindow::chooseFile);
+    top->addWidget(open);
+    layout->addLayout(top);
+
+    messageLabel_ = makeCaption(this, QString());
+    messageLabel_->setObjectName(QStringLiteral("lblMessage"));
+    messageLabel_->setFont(japaneseFont(11));
+    messageLabel_->setWordWrap(true);
+    layout->addWidget(messageLabel_);
+
+    // The figures, in two rows.
+    auto *figures = new QGridLayout;
+    auto addFigure = [&](int row, int column, const QString &title, const char *name, const QString &unit) {
+        figures->addWidget(makeCaption(this, title), row, column * 3);
+        QLabel *figure = makeFigure(this, name);
+        // A screen reader names the figure by the caption beside it.
+        figure->setAccessibleName(title + QLatin1Char(' ') + unit);
+        figures->addWidget(figure, row, column * 3 + 1);
+        figures->addWidget(makeCaption(this, unit), row, column * 3 + 2);
+        return figure;
+    };
+    runsLabel_ = addFigure(0, 0, QStringLiteral("回数"), "lblRuns", QStringLiteral("回"));
+    questionsLabel_ = addFigure(0, 1, QStringLiteral("問題数"), "lblQuestions", QStringLiteral("問"));
+    bestLabel_ = addFigure(0, 2, QStringLiteral("最速"), "lblBest", QStringLiteral("秒/キー"));
+    latestLabel_ = addFigure(0, 3, QStringLiteral("最新"), "lblLatest", QStringLiteral("秒/キー"));
+    const QString earlier = QStringLiteral("その前の%1回").arg(AverageWindow);
+    recentLabel_ = addFigure(1, 0, QStringLiteral("直近%1回の平均").arg(AverageWindow), "lblRecent",
+                             QStringLiteral("秒/キー"));
+    earlierLabel_ = addFigure(1, 1, earlier, "lblEarlier", QStringLiteral("秒/キー"));
+    recentAccuracyLabel_ = addFigure(1, 2, QStringLiteral("正解率 直近%1回").arg(AverageWindow), "lblRecentAccuracy",
+                                     QStringLiteral("％"));
+    earlierAccuracyLabel_ = addFigure(1, 3, earlier, "lblEarlierAccuracy", QStringLiteral("％"));
+    figures->setColumnStretch(12, 1);
+    layout->addLayout(figures);
+    trendLabel_ = makeCaption(this, QString());
+    trendLabel_->setObjectName(QStringLiteral("lblTrend"));
+    layout->addWidget(trendLabel_);
+
+    auto *charts = new QHBoxLayout;
+    speedChart_ = new ProgressChart(QStringLiteral("速さ (秒/キー)"), 2, points_.secondsPerKey,
+                                    points_.secondsPerKeyAverage, this);
+    speedChart_->setObjectName(QStringLiteral("chartSpeed"));
+    accuracyChart_ = new ProgressChart(QStringLiteral("正解率 (％)"), 0, points_.accuracy, points_.accuracyAverage,
+                                       this);
+    accuracyChart_->setObjectName(QStringLiteral("chartAccuracy"));
+    accuracyChart_->setCeiling(100.0);
+    charts->addWidget(speedChart_);
+    charts->addWidget(accuracyChart_);
+    layout->addLayout(charts, 3);
+
+    // The runs, with the order chosen by a header click or from the list.
+    auto *order = new QHBoxLayout;
+    QLabel *orderCaption = makeCaption(this, QStringLiteral("並べ替え(&S):"));
+    sortChoice_ = new QComboBox(this);
+    sortChoice_->setObjectName(QStringLiteral("cmbSort"));
+    orderCaption->setBuddy(sortChoice_);
+    model_ = new RunsTableModel(runs_, this);
+    for (int column = 0; column < RunsTableModel::ColumnCount; ++column) {
+        const QString title = model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        sortChoice_->addItem(title + QStringLiteral(" (降順)"), column * 2);
+        sortChoice_->addItem(title + QStringLiteral(" (昇順)"), column * 2 + 1);
+    }
+    order->addWidget(orderCaption);
+    order->addWidget(sortChoice_);
+    order->addStretch();
+    skippedLabel_ = makeCaption(this, QString());
+    skippedLabel_->setObjectName(QStringLiteral("lblSkipped"));
+    order->addWidget(skippedLabel_);
+    layout->addLayout(order);
+
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("runsTable"));
+    table_->setModel(model_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setVisible(false);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table_->horizontalHeader()->setSortIndicator(RunsTableModel::When, Qt::DescendingOrder);
+    table_->setSortingEnabled(true);
+    connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            [this](int column, Qt::SortOrder order) {
+                sortChoice_->setCurrentIndex(sortChoice_->findData(column * 2 + (order == Qt::AscendingOrder)));
+            });
+    connect(sortChoice_, &QComboBox::activated, this, [this](int index) {
+        const int choice = sortChoice_->itemData(index).toInt();
+        table_->sortByColumn(choice / 2, choice % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    });
+    layout->addWidget(table_, 2);
+
+    fileLabel_ = makeCaption(this, QString());
+    fileLabel_->setObjectName(QStringLiteral("lblFile"));
+    fileLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(fileLabel_);
+
+    setTabOrder(sets_->checkedButton(), open);
+    setTabOrder(open, sortChoice_);
+    setTabOrder(sortChoice_, table_);
+
+    auto *quit = new QShortcut(QKeySequence::Quit, this);
+    connect(quit, &QShortcut::activated, this, &QWidget::close);
+    auto *closeWindow = new QShortcut(QKeySequence::Close, this);
+    connect(closeWindow, &QShortcut::activated, this, &QWidget::close);
+
+    resize(960, 760);
+}
+
+void ScoreWindow::openLog(const QString &path)
+{
+    watcher_ = std::make_unique<ScoreLogWatcher>(QFileInfo(path).absoluteFilePath());
+    connect(watcher_.get(), &ScoreLogWatcher::changed, this, &ScoreWindow::applyChange);
+    fileLabel_->setText(QDir::toNativeSeparators(watcher_->path()));
+    runs_.clear();
+    points_ = {};
+    model_->reset();
+    // Read at once, so the first frame shows the log as it stands.
+    watcher_->refresh();
+}
+
+QString ScoreWindow::logPath() const
+{
+    return watcher_->path();
+}
+
+void ScoreWindow::applyChange(const ScoreLogChange &change)
+{
+    if (change.restarted) {
+        runs_.clear();
+        points_ = {};
+        model_->reset();
+    }
+    if (change.withdrawn > 0) {
+        const qsizetype kept = std::max<qsizetype>(runs_.size() - change.withdrawn, 0);
+        for (qsizetype i = runs_.size() - 1; i >= kept; --i) {
+            if (belongsTo(runs_[i], set_))
+                points_.removeLast();
+        }
+        runs_.resize(kept);
+        model_->runsRemovedFromEnd(kept);
+    }
+    const qsizetype firstNew = runs_.size();
+    runs_.append(change.added);
+    for (const Run &run : change.added) {
+        if (belongsTo(run, set_))
+            points_.append(run);
+    }
+    model_->runsAppended(firstNew);
+    state_ = change.state;
+    error_ = change.error;
+    skipped_ = change.skippedLines;
+
+    refreshCharts();
+    refreshFigures();
+    emit updated();
+}
+
+void ScoreWindow::showSet(RunSet set)
+{
+    if (set == set_)
+        return;
+    set_ = set;
+    points_ = progressPoints(runs_, set_);
+    model_->showSet(set_);
+    refreshCharts();
+    refreshFigures();
+    emit updated();
+}
+
+void ScoreWindow::refreshCharts()
+{
+    speedChart_->redraw();
+    accuracyChart_->redraw();
+}
+
+void ScoreWindow::refreshFigures()
+{
+    const Summary summary = summarize(runs_, set_);
+    runsLabel_->setText(QString::number(summary.runs));
+    questionsLabel_->setText(QString::number(summary.questions));
+    bestLabel_->setText(secondsText(summary.bestSecondsPerKey));
+    latestLabel_->setText(secondsText(summary.latestSecondsPerKey));
+    recentLabel_->setText(secondsText(summary.recentSecondsPerKey));
+    earlierLabel_->setText(secondsText(summary.earlierSecondsPerKey));
+    recentAccuracyLabel_->setText(percentText(summary.recentAccuracy));
+    earlierAccuracyLabel_->setText(percentText(summary.earlierAccuracy));
+    trendLabel_->setText(trendText(summary));
+
+    QString message;
+    switch (state_) {
+    case ScoreLogFile::State::Missing:
+        message = QStringLiteral("スコアファイルはまだありません。練習を終えると、ここに表示されます。");
+        break;
+    case ScoreLogFile::State::Unreadable:
+        message = QStringLiteral("スコアファイルを読めません: ") + error_;
+        break;
+    case ScoreLogFile::State::Read:
+        if (runs_.isEmpty())
+            message = QStringLiteral("記録はまだありません。練習を終えると、ここに表示されます。");
+        else if (summary.runs == 0)
+            message = QStringLiteral("このモードの記録はまだありません。");
+        break;
+    }
+    messageLabel_->setText(message);
+    messageLabel_->setVisible(!message.isEmpty());
+    skippedLabel_->setText(QStringLiteral("読み飛ばした行: %1").arg(skipped_));
+}
+
+QString ScoreWindow::reportLine() const
+{
+    return QStringLiteral("runs=%1 questions=%2 best=%3 latest=%4 skipped=%5")
+        .arg(runsLabel_->text(), questionsLabel_->text(), bestLabel_->text(), latestLabel_->text())
+        .arg(skipped_);
+}
+
+void ScoreWindow::chooseFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("スコアファイルを開く"), logPath(),
+                                                      QStringLiteral("スコアファイル (Score.txt);;テキスト (*.txt);;すべてのファイル (*)"));
+    if (!path.isEmpty())
+        openLog(path);
+}
+
+namespace {
+// The one local file a drag carries, if it carries exactly one.
+QString droppedFile(const QMimeData *data)
+{
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return QString();
+    return data->urls().first().toLocalFile();
+}
+} // namespace
+
+void ScoreWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void ScoreWindow::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openLog(path);
+}
+
+} // namespace tekkora

@@ -1,0 +1,225 @@
+// The score window's figures for a list of runs: counts, best and latest,
+// the last ten against the ten before, the moving average of the charts, and
+// the envelope the charts draw of a long line.
+
+#include "ChartEnvelope.h"
+#include "ScoreStatistics.h"
+
+#include "drill/Key.h"
+
+#include <QTest>
+
+using namespace tekkora;
+
+Q_DECLARE_METATYPE(QList<tekkora::Run>)
+Q_DECLARE_METATYPE(tekkora::RunSet)
+
+namespace {
+
+Run run(std::uint8_t charSet, double secondsPerKey, float accuracy = 100.0f, int questions = 10)
+{
+    Run r;
+    r.charSet = charSet;
+    r.secondsPerKey = secondsPerKey;
+    r.accuracy = accuracy;
+    r.questions = std::int16_t(questions);
+    return r;
+}
+
+// Runs of one set with the seconds 1, 2, ... count (accuracy 100 - seconds).
+QList<Run> rising(int count, std::uint8_t charSet = charset::Letters)
+{
+    QList<Run> runs;
+    for (int i = 1; i <= count; ++i)
+        runs << run(charSet, i, float(100 - i));
+    return runs;
+}
+
+QList<double> ys(const QList<QPointF> &points)
+{
+    QList<double> values;
+    for (const QPointF &point : points)
+        values << point.y();
+    return values;
+}
+
+QList<double> xs(const QList<QPointF> &points)
+{
+    QList<double> values;
+    for (const QPointF &point : points)
+        values << point.x();
+    return values;
+}
+
+const double None = qQNaN();
+
+double orNone(const std::optional<double> &value)
+{
+    return value ? *value : None;
+}
+
+} // namespace
+
+class TestScoreStatistics : public QObject {
+    Q_OBJECT
+private slots:
+    void summary_data()
+    {
+        QTest::addColumn<QList<Run>>("runs");
+        QTest::addColumn<RunSet>("set");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<qint64>("questions");
+        QTest::addColumn<double>("best");
+        QTest::addColumn<double>("latest");
+        QTest::addColumn<double>("recent");
+        QTest::addColumn<double>("earlier");
+        QTest::addColumn<double>("recentAccuracy");
+        QTest::addColumn<double>("earlierAccuracy");
+
+        QTest::newRow("no runs") << QList<Run>() << RunSet::Every << 0 << qint64(0) << None << None << None << None
+                                 << None << None;
+        QTest::newRow("one run") << QList<Run>{run(charset::Digits, 0.5, 90.0f, 30)} << RunSet::Every << 1
+                                 << qint64(30) << 0.5 << 0.5 << None << None << None << None;
+        QTest::newRow("nine runs: no average yet")
+            << rising(9) << RunSet::Every << 9 << qint64(90) << 1.0 << 9.0 << None << None << None << None;
+        QTest::newRow("ten runs: the last ten, none before")
+            << rising(10) << RunSet::Every << 10 << qint64(100) << 1.0 << 10.0 << 5.5 << None << 94.5 << None;
+        QTest::newRow("twenty runs: both windows")
+            << rising(20) << RunSet::Every << 20 << qint64(200) << 1.0 << 20.0 << 15.5 << 5.5 << 84.5 << 94.5;
+        QTest::newRow("twenty-five runs: the oldest five in neither")
+            << rising(25) << RunSet::Every << 25 << qint64(250) << 1.0 << 25.0 << 20.5 << 10.5 << 79.5 << 89.5;
+
+        // The best is the fastest, wherever it stands; the latest is the
+        // last line of the log.
+        QList<Run> mixedOrder = rising(5);
+        mixedOrder.insert(2, run(charset::Letters, 0.25));
+        QTest::newRow("best in the middle")
+            << mixedOrder << RunSet::Every << 6 << qint64(60) << 0.25 << 5.0 << None << None << None << None;
+
+        // Letters interleaved with digits: each set has its own windows.
+        QList<Run> interleaved;
+        for (int i = 1; i <= 20; ++i) {
+            interleaved << run(charset::Letters, i, 100.0f);
+            interleaved << run(charset::Digits, 100 + i, 50.0f, 30);
+        }
+        QTest::newRow("letters among digits")
+            << interleaved << RunSet::Letters << 20 << qint64(200) << 1.0 << 20.0 << 15.5 << 5.5 << 100.0 << 100.0;
+        QTest::newRow("digits among letters")
+            << interleaved << RunSet::Digits << 20 << qint64(600) << 101.0 << 120.0 << 115.5 << 105.5 << 50.0 << 50.0;
+        QTest::newRow("every run of both")
+            << interleaved << RunSet::Every << 40 << qint64(800) << 1.0 << 120.0 << 68.0 << 63.0 << 75.0 << 75.0;
+        QTest::newRow("a set with no runs")
+            << interleaved << RunSet::Mixed << 0 << qint64(0) << None << None << None << None << None << None;
+
+        // A run whose mode was empty belongs to no character set.
+        QTest::newRow("an empty mode: in every run only")
+            << QList<Run>{run(0, 0.4), run(charset::Letters, 0.6)} << RunSet::Letters << 1 << qint64(10) << 0.6
+            << 0.6 << None << None << None << None;
+        QTest::newRow("an empty mode, counted with every run")
+            << QList<Run>{run(0, 0.4), run(charset::Letters, 0.6)} << RunSet::Every << 2 << qint64(20) << 0.4 << 0.6
+            << None << None << None << None;
+
+        // Questions add up past what one run's count can hold.
+        QTest::newRow("questions beyond 32767")
+            << QList<Run>{run(charset::All, 0.3, 99.0f, 30000), run(charset::All, 0.3, 99.0f, 30000)} << RunSet::Every
+            << 2 << qint64(60000) << 0.3 << 0.3 << None << None << None << None;
+    }
+    void summary()
+    {
+        QFETCH(QList<Run>, runs);
+        QFETCH(RunSet, set);
+
+        const Summary summary = summarize(runs, set);
+        QTEST(int(summary.runs), "count");
+        QTEST(summary.questions, "questions");
+        QTEST(orNone(summary.bestSecondsPerKey), "best");
+        QTEST(orNone(summary.latestSecondsPerKey), "latest");
+        QTEST(orNone(summary.recentSecondsPerKey), "recent");
+        QTEST(orNone(summary.earlierSecondsPerKey), "earlier");
+        QTEST(orNone(summary.recentAccuracy), "recentAccuracy");
+        QTEST(orNone(summary.earlierAccuracy), "earlierAccuracy");
+    }
+
+    void movingAverage_data()
+    {
+        QTest::addColumn<QList<Run>>("runs");
+        QTest::addColumn<RunSet>("set");
+        QTest::addColumn<QList<double>>("average");
+
+        QTest::newRow("fewer than ten: the mean so far")
+            << rising(4) << RunSet::Every << QList<double>{1.0, 1.5, 2.0, 2.5};
+        QTest::newRow("past ten: the last ten only")
+            << rising(12) << RunSet::Every
+            << QList<double>{1.0, 1.5, 2.0, 2.5, 3.0, 3.5, 4.0, 4.5, 5.0, 5.5, 6.5, 7.5};
+        QList<Run> interleaved;
+        for (int i = 1; i <= 12; ++i)
+            interleaved << run(charset::Digits, i) << run(charset::Letters, 100);
+        QTest::newRow("one set among others")
+            << interleaved << RunSet::Digits
+            << QList<double>{1.0, 1.5, 2.0, 2.5, 3.0, 3.5, 4.0, 4.5, 5.0, 5.5, 6.5, 7.5};
+    }
+    void movingAverage()
+    {
+        QFETCH(QList<Run>, runs);
+        QFETCH(RunSet, set);
+        QFETCH(QList<double>, average);
+
+        const ProgressPoints points = progressPoints(runs, set);
+        QCOMPARE(ys(points.secondsPerKeyAverage), average);
+        // One point per run of the set, numbered from 1.
+        QList<double> numbers;
+        for (int i = 1; i <= average.size(); ++i)
+            numbers << i;
+        QCOMPARE(xs(points.secondsPerKey), numbers);
+        QCOMPARE(xs(points.accuracyAverage), numbers);
+
+        // A run taken back and added again leaves the same points.
+        ProgressPoints again = points;
+        again.removeLast();
+        QList<Run> ofSet;
+        for (const Run &r : runs)
+            if (belongsTo(r, set))
+                ofSet << r;
+        again.append(ofSet.last());
+        QCOMPARE(again.secondsPerKeyAverage, points.secondsPerKeyAverage);
+        QCOMPARE(again.accuracyAverage, points.accuracyAverage);
+    }
+
+    void envelope_data()
+    {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<int>("buckets");
+        QTest::addColumn<QList<double>>("xsDrawn");
+
+        QTest::newRow("few points: every one") << QList<double>{3, 1, 2} << 2 << QList<double>{0, 1, 2};
+        QTest::newRow("up to two a group: every one") << QList<double>{3, 1, 2, 5} << 2 << QList<double>{0, 1, 2, 3};
+        // Groups {0,1,2} {3,4,5}: lowest and highest of each, in order.
+        QTest::newRow("two groups of three")
+            << QList<double>{5, 1, 3, 2, 9, 4} << 2 << QList<double>{0, 1, 3, 4};
+        QTest::newRow("highest before lowest keeps its order")
+            << QList<double>{1, 9, 2, 8, 0, 5} << 2 << QList<double>{0, 1, 3, 4};
+        QTest::newRow("a flat group gives one point")
+            << QList<double>{7, 7, 7, 1, 2, 3} << 2 << QList<double>{0, 3, 5};
+        // Shares of 2, 2 and 3 points.
+        QTest::newRow("uneven shares")
+            << QList<double>{0, 9, 0, 0, 9, 0, 9} << 3 << QList<double>{0, 1, 2, 4, 5};
+    }
+    void envelope()
+    {
+        QFETCH(QList<double>, values);
+        QFETCH(int, buckets);
+        QList<QPointF> points;
+        for (int i = 0; i < values.size(); ++i)
+            points << QPointF(i, values[i]);
+
+        const QList<QPointF> drawn = chartEnvelope(points, buckets);
+        QTEST(xs(drawn), "xsDrawn");
+        // The lowest and the highest of all are always drawn.
+        const auto [low, high] = std::minmax_element(values.cbegin(), values.cend());
+        QVERIFY(ys(drawn).contains(*low));
+        QVERIFY(ys(drawn).contains(*high));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestScoreStatistics)
+#include "tst_scorestatistics.moc"

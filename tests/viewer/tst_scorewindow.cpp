@@ -1,0 +1,287 @@
+// The score window on real files written by the drill's own writer: what it
+// shows, how it follows the log live (appended, created, replaced, deleted,
+// a last line still without its line end), and its keyboard use.
+
+#include "ScoreLogLocation.h"
+#include "ScoreWindow.h"
+
+#include "support/TestFiles.h"
+
+#include "drill/Key.h"
+#include "platform/ShiftJis.h"
+#include "results/ResultsText.h"
+#include "results/ScoreLog.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tekkora;
+using namespace tekkora::testing;
+
+namespace {
+
+ScoreRecord record(std::uint8_t charSet, int questions, int misses, double seconds, int minute)
+{
+    ScoreRecord r;
+    r.QuestionCount = std::int16_t(questions);
+    r.MissCount = std::int16_t(misses);
+    r.Accuracy = computeAccuracy(r.QuestionCount, r.MissCount);
+    r.ModeCaption = charSetText(charSet);
+    r.AccuracyCaption = accuracyCaption(r.Accuracy);
+    r.SpeedCaption = speedCaption(seconds, r.QuestionCount);
+    r.When = QDateTime(QDate(2025, 5, 1), QTime(20, minute));
+    return r;
+}
+
+// Three letters runs, two digits runs: 0.500, 0.400, 0.450 and 0.300, 0.350.
+QList<ScoreRecord> fiveRuns()
+{
+    return {record(charset::Letters, 10, 1, 5.0, 0), record(charset::Digits, 30, 0, 9.0, 1),
+            record(charset::Letters, 50, 2, 20.0, 2), record(charset::Digits, 10, 0, 3.5, 3),
+            record(charset::Letters, 30, 0, 13.5, 4)};
+}
+
+void appendAll(const QList<ScoreRecord> &records, const QString &directory)
+{
+    for (const ScoreRecord &r : records)
+        QVERIFY(AppendScoreRecord(r, directory).ok());
+}
+
+QString text(const QWidget &window, const char *name)
+{
+    const auto *label = window.findChild<QLabel *>(QLatin1String(name));
+    return label != nullptr ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
+}
+
+QTableView *table(const QWidget &window)
+{
+    return window.findChild<QTableView *>(QStringLiteral("runsTable"));
+}
+
+QString cell(const QWidget &window, int row, int column)
+{
+    const QAbstractItemModel *model = table(window)->model();
+    return model->data(model->index(row, column)).toString();
+}
+
+// The table's column of seconds per key, top to bottom.
+QStringList speeds(const QWidget &window)
+{
+    QStringList column;
+    for (int row = 0; row < table(window)->model()->rowCount(); ++row)
+        column << cell(window, row, 5);
+    return column;
+}
+
+bool messageShown(const QWidget &window)
+{
+    return !window.findChild<QLabel *>(QStringLiteral("lblMessage"))->isHidden();
+}
+
+} // namespace
+
+class TestScoreWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void showsTheLog()
+    {
+        QTemporaryDir dir;
+        appendAll(fiveRuns(), dir.path());
+        ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tekkora! スコア"));
+        QCOMPARE(text(window, "lblRuns"), QStringLiteral("5"));
+        QCOMPARE(text(window, "lblQuestions"), QStringLiteral("130"));
+        QCOMPARE(text(window, "lblBest"), QStringLiteral("0.300"));
+        QCOMPARE(text(window, "lblLatest"), QStringLiteral("0.450"));
+        QCOMPARE(text(window, "lblRecent"), QStringLiteral("—"));
+        QCOMPARE(text(window, "lblSkipped"), QStringLiteral("読み飛ばした行: 0"));
+        QVERIFY(!messageShown(window));
+        // Newest first.
+        QCOMPARE(speeds(window), (QStringList{"0.450", "0.350", "0.400", "0.300", "0.500"}));
+        QCOMPARE(cell(window, 0, 0), QStringLiteral("2025/05/01 20:04"));
+        QCOMPARE(cell(window, 0, 1), QStringLiteral("英字"));
+        QCOMPARE(cell(window, 1, 4), QStringLiteral("100.0"));
+        QCOMPARE(cell(window, 2, 4), QStringLiteral("96.0"));
+        QCOMPARE(window.reportLine(), QStringLiteral("runs=5 questions=130 best=0.300 latest=0.450 skipped=0"));
+    }
+
+    // Alt and the underlined letter choose the set, as the drill's Ctrl+E,
+    // Ctrl+N and Ctrl+A do; the figures and the table follow.
+    void setsByKeyboard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("runs");
+        QTest::addColumn<QString>("latest");
+        QTest::addColumn<QStringList>("tableSpeeds");
+
+        QTest::newRow("letters") << int(Qt::Key_E) << "optLetters" << "3" << "0.450"
+                                 << QStringList{"0.450", "0.400", "0.500"};
+        QTest::newRow("digits") << int(Qt::Key_N) << "optDigits" << "2" << "0.350" << QStringList{"0.350", "0.300"};
+        QTest::newRow("all characters: none yet") << int(Qt::Key_A) << "optMixed" << "0" << "—" << QStringList{};
+    }
+    void setsByKeyboard()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, button);
+        QTemporaryDir dir;
+        appendAll(fiveRuns(), dir.path());
+        ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        // A mnemonic clicks its button after a short animation.
+        QTest::keyClick(&window, Qt::Key(key), Qt::AltModifier);
+        QTRY_VERIFY(window.findChild<QRadioButton *>(button)->isChecked());
+        QTEST(text(window, "lblRuns"), "runs");
+        QTEST(text(window, "lblLatest"), "latest");
+        QTEST(speeds(window), "tableSpeeds");
+        QCOMPARE(messageShown(window), text(window, "lblRuns") == QStringLiteral("0"));
+
+        QTest::keyClick(&window, Qt::Key_M, Qt::AltModifier);
+        QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("5"));
+    }
+
+    // The order list and the header show the same order, whichever is used.
+    void sortByKeyboardAndHeader()
+    {
+        QTemporaryDir dir;
+        appendAll(fiveRuns(), dir.path());
+        ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        auto *order = window.findChild<QComboBox *>(QStringLiteral("cmbSort"));
+        QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), order);
+        QCOMPARE(order->currentText(), QStringLiteral("日時 (降順)"));
+        // Down to "秒/キー (昇順)", the last entry.
+        for (int i = 0; i < order->count(); ++i)
+            QTest::keyClick(order, Qt::Key_Down);
+        QCOMPARE(order->currentText(), QStringLiteral("秒/キー (昇順)"));
+        QCOMPARE(speeds(window), (QStringList{"0.300", "0.350", "0.400", "0.450", "0.500"}));
+        QCOMPARE(table(window)->horizontalHeader()->sortIndicatorSection(), 5);
+
+        table(window)->sortByColumn(2, Qt::DescendingOrder); // as a click on the header does
+        QCOMPARE(order->currentText(), QStringLiteral("ミス (降順)"));
+        QCOMPARE(cell(window, 0, 2), QStringLiteral("2"));
+    }
+
+    void followsTheLogLive()
+    {
+        QTemporaryDir dir;
+        appendAll(fiveRuns(), dir.path());
+        ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        appendAll({record(charset::All, 50, 5, 40.0, 10)}, dir.path());
+        QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("6"));
+        QCOMPARE(text(window, "lblLatest"), QStringLiteral("0.800"));
+        QCOMPARE(cell(window, 0, 1), QStringLiteral("全て"));
+
+        // Damage is counted as it arrives.
+        QFile log(dir.filePath(QStringLiteral("Score.txt")));
+        QVERIFY(log.open(QIODevice::Append));
+        log.write("2025/05/01 20:11 garbage\r\n\xff\xfe\r\n");
+        log.close();
+        QTRY_COMPARE(text(window, "lblSkipped"), QStringLiteral("読み飛ばした行: 2"));
+        QCOMPARE(text(window, "lblRuns"), QStringLiteral("6"));
+    }
+
+    // A last line without its line end is shown while it reads as a record,
+    // and counted once when the rest of the file arrives.
+    void lastLineWithoutItsLineEnd()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Score.txt"));
+        appendAll(fiveRuns(), dir.path());
+        QVERIFY(writeAll(path, readAll(path).chopped(2)));
+        ScoreWindow window(path);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(text(window, "lblRuns"), QStringLiteral("5"));
+        QCOMPARE(table(window)->model()->rowCount(), 5);
+
+        QFile log(path);
+        QVERIFY(log.open(QIODevice::Append));
+        log.write("\r\n" + toShiftJis(formatScoreRecord(record(charset::Digits, 10, 0, 2.0, 9))).bytes);
+        log.close();
+        QTRY_COMPARE(text(window, "lblLatest"), QStringLiteral("0.200"));
+        QCOMPARE(text(window, "lblRuns"), QStringLiteral("6"));
+        QCOMPARE(table(window)->model()->rowCount(), 6);
+        QCOMPARE(speeds(window).first(2), (QStringList{"0.200", "0.450"}));
+    }
+
+    // No log yet: the window says so and keeps watching; the drill's first
+    // run creates it; deleting or replacing it starts the window over.
+    void logComesAndGoes()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Score.txt"));
+        ScoreWindow window(path);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(text(window, "lblRuns"), QStringLiteral("0"));
+        QVERIFY(messageShown(window));
+        QVERIFY(text(window, "lblMessage").contains(QStringLiteral("まだありません")));
+
+        appendAll({record(charset::Letters, 10, 0, 4.0, 0)}, dir.path());
+        QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("1"));
+        QVERIFY(!messageShown(window));
+
+        // Replaced whole, as an editor saving does.
+        QTemporaryDir other;
+        appendAll(fiveRuns(), other.path());
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::copy(other.filePath(QStringLiteral("Score.txt")), path));
+        QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("5"));
+        QCOMPARE(table(window)->model()->rowCount(), 5);
+        // The new file is followed as the old one was.
+        appendAll({record(charset::All, 10, 0, 6.0, 20)}, dir.path());
+        QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("6"));
+
+        QVERIFY(QFile::remove(path));
+        QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("0"));
+        QCOMPARE(table(window)->model()->rowCount(), 0);
+        QVERIFY(messageShown(window));
+
+        appendAll({record(charset::Digits, 10, 0, 3.0, 30)}, dir.path());
+        QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("1"));
+        QCOMPARE(text(window, "lblLatest"), QStringLiteral("0.300"));
+    }
+
+    void twentyRunsCompareTheLastTenWithTheTenBefore()
+    {
+        QTemporaryDir dir;
+        QList<ScoreRecord> runs;
+        for (int i = 0; i < 20; ++i)
+            runs << record(charset::Letters, 10, 0, i < 10 ? 5.0 : 4.0, i);
+        appendAll(runs, dir.path());
+        ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+        QCOMPARE(text(window, "lblRecent"), QStringLiteral("0.400"));
+        QCOMPARE(text(window, "lblEarlier"), QStringLiteral("0.500"));
+        QCOMPARE(text(window, "lblTrend"), QStringLiteral("その前の10回より 1 キーあたり 0.100 秒速くなりました"));
+    }
+
+    // A folder given on the command line means the log inside it.
+    void logPathFromWhatWasGiven()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(scoreLogPath(dir.path()), dir.filePath(QStringLiteral("Score.txt")));
+        QCOMPARE(scoreLogPath(dir.filePath(QStringLiteral("Other.txt"))), dir.filePath(QStringLiteral("Other.txt")));
+    }
+};
+
+QTEST_MAIN(TestScoreWindow)
+#include "tst_scorewindow.moc"
