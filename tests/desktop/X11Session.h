@@ -2,8 +2,7 @@
 
 // A private X server for end-to-end tests of the real program: Xvfb on a free
 // display (1024x768x24), optionally with openbox managing the windows, and
-// the program under test started on it from a private copy, with a private
-// home, so that its settings and score log land in a temporary directory.
+// the program under test started on it as a PrivateProgram.
 //
 // Windows are found by title and measured in root coordinates; keys are raw
 // keycodes sent through XTest. Xlib stays inside X11Session.cpp: its macros
@@ -16,6 +15,8 @@
 //   TEKKORA_START_X11(x);
 //   QVERIFY(x.launch(TEKKORA_EXECUTABLE));
 //   const XWindow main = x.waitForWindow(QStringLiteral("Tekkora!"));
+
+#include "PrivateProgram.h"
 
 #include <QImage>
 #include <QProcess>
@@ -57,9 +58,9 @@ public:
     // Copies the executable into programDirectory() and starts it on this
     // display. extra is added to (or overrides) the program's environment.
     bool launch(const QString &executable, const QProcessEnvironment &extra = {});
-    QProcess &program() { return program_; }
+    QProcess &program() { return program_->process(); }
     // Waits for the program to end by itself; true if it exited normally.
-    bool waitForExit(int timeoutMs = 10000);
+    bool waitForExit(int timeoutMs = 10000) { return program_->waitForExit(timeoutMs); }
 
     // The viewable client window with this title (WM_NAME or _NET_WM_NAME),
     // also when the window manager has reparented it; 0 when there is none.
@@ -83,6 +84,11 @@ public:
     // Asks the window to close, as the close box does (WM_DELETE_WINDOW).
     void closeWindow(XWindow window);
 
+    // The keycode that types this key (a keysym name such as "1", "KP_1",
+    // "Escape") on the server's keyboard, looked up once so that the keys
+    // themselves go out as raw keycodes; 0 when no key types it.
+    unsigned keycodeOf(const char *keysymName) const;
+
     // Raw keycodes of the server's keyboard, not key names.
     void keyDown(unsigned keycode);
     void keyUp(unsigned keycode);
@@ -100,14 +106,13 @@ public:
 private:
     bool startServer();
     bool startWindowManager();
-    void stop(QProcess &process);
 
     WindowManager manager_;
     QTemporaryDir work_;
     QString error_;
     QProcess server_;
     QProcess windowManager_;
-    QProcess program_;
+    std::unique_ptr<PrivateProgram> program_;
     QString display_;
     _XDisplay *dpy_ = nullptr;
     int xkbEventBase_ = 0;
