@@ -102,6 +102,36 @@ private slots:
         sound.close();
 #endif
     }
+
+    void aBurstIsCutShortNotMixed()
+    {
+#ifndef TEKKORA_HAVE_MONITOR_RECORDER
+        QSKIP("libpulse-dev is not installed");
+#else
+        PulseSession pulse;
+        TEKKORA_START_PULSE(pulse);
+        MonitorRecorder recorder(pulse);
+        QVERIFY2(recorder.start(), qPrintable(recorder.error()));
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.isSettled(), 10000);
+        CanberraAlertSound sound;
+        QCOMPARE(sound.open(), Outcome::Played);
+        QCOMPARE(sound.play(), Outcome::Played);
+        QTRY_COMPARE(recorder.soundCount(), 1);
+        QTRY_VERIFY(recorder.isQuiet());
+        // Keys faster than the sound is long: each sound cuts the one
+        // before, so they never play on top of each other, louder.
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(sound.play(), Outcome::Played);
+            QTest::qWait(30);
+        }
+        QTRY_VERIFY(recorder.isQuiet());
+        const QList<MonitorRecorder::Sound> sounds = recorder.sounds();
+        QCOMPARE(sounds.size(), 2);
+        QVERIFY2(sounds[1].peak < sounds[0].peak * 1.2,
+                 qPrintable(QStringLiteral("peak %1 against %2 alone").arg(sounds[1].peak).arg(sounds[0].peak)));
+        sound.close();
+#endif
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAlertSound)
