@@ -35,14 +35,14 @@ MonitorRecorder::~MonitorRecorder()
 bool MonitorRecorder::start()
 {
     pulse_.useInThisProcess();
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, Rate, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, Rate, 1};
     // Short fragments: the sink then renders in short blocks, close to real time.
     pa_buffer_attr attributes{};
     attributes.maxlength = std::uint32_t(-1);
     attributes.fragsize = BlockFrames * sizeof(std::int16_t);
     int error = 0;
     const QByteArray source = pulse_.monitorSource().toLocal8Bit();
-    stream_ = pa_simple_new(nullptr, "tekkora tests", PA_STREAM_RECORD, source.constData(), "monitor", &spec, nullptr,
+    stream_ = pa_simple_new(nullptr, "tekkora tests", PA_STREAM_RECORD, source.constData(), "monitor", &format, nullptr,
                             &attributes, &error);
     if (stream_ == nullptr) {
         error_ = QStringLiteral("cannot record ") + pulse_.monitorSource() + QStringLiteral(": ")
