@@ -13,6 +13,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <functional>
+
 namespace tekkora {
 
 namespace {

@@ -117,6 +117,17 @@ QProcessEnvironment PulseSession::absentServerEnvironment() const
     return env;
 }
 
+bool PulseSession::hasClient(const QString &applicationName) const
+{
+    QProcess list;
+    list.setProcessEnvironment(clientEnvironment());
+    list.start(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("clients")});
+    if (!list.waitForFinished(StartTimeoutMs) || list.exitCode() != 0)
+        return false;
+    const QByteArray property = "application.name = \"" + applicationName.toUtf8() + '"';
+    return list.readAllStandardOutput().contains(property);
+}
+
 void PulseSession::useInThisProcess() const
 {
     const QProcessEnvironment env = clientEnvironment();

@@ -36,6 +36,9 @@ public:
     QProcessEnvironment absentServerEnvironment() const;
     QString monitorSource() const { return QStringLiteral("tekkora_null.monitor"); }
 
+    // Whether a client of that application name is connected now.
+    bool hasClient(const QString &applicationName) const;
+
     // Sets clientEnvironment() in this process, for in-process clients.
     void useInThisProcess() const;
 

@@ -33,6 +33,9 @@ namespace {
 const QString MainTitle = QStringLiteral("Tekkora!");
 const QString ResultsTitle = QStringLiteral("結果");
 constexpr int KeypadWrongKeys = 5;
+// How long the program may take to answer a key; generous, for the
+// sanitizer build on a loaded machine.
+constexpr int AnswerMs = 15000;
 constexpr auto HeardWithin = milliseconds(50);
 // The recorder maps the sink's blocks to the time it rendered them, which may
 // be up to a block ahead of when it plays them.
@@ -91,13 +94,16 @@ private slots:
         QVERIFY(window != 0);
         QVERIFY(x.waitForFocus(window));
 #ifdef TEKKORA_HAVE_MONITOR_RECORDER
-        if (recorder)
+        if (recorder) {
             QTRY_VERIFY_WITH_TIMEOUT(recorder->isSettled(), 10000);
+            // Connected once the window is up, before any key needs a beep.
+            QTRY_VERIFY_WITH_TIMEOUT(pulse.hasClient(QStringLiteral("Tekkora!")), AnswerMs);
+        }
 #endif
         const QRect client = x.clientGeometry(window);
         const QImage idle = x.grab(client);
         x.pressKey(x.keycodeOf("space"));
-        QTRY_VERIFY(x.grab(client) != idle); // the first question
+        QTRY_VERIFY_WITH_TIMEOUT(x.grab(client) != idle, AnswerMs); // the first question
 
         std::vector<Clock::time_point> wrongKeys;
         const auto press = [&](unsigned keycode) {
@@ -111,30 +117,30 @@ private slots:
             const QImage question = x.grab(client);
             const int before = heard();
             const Clock::time_point at = press(x.keycodeOf(digit));
-            QTRY_VERIFY(heard() > before || x.grab(client) != question);
+            QTRY_VERIFY_WITH_TIMEOUT(heard() > before || x.grab(client) != question, AnswerMs);
             if (heard() == before) {
                 answered = true;
                 break;
             }
             QCOMPARE(heard(), before + 1);
             wrongKeys.push_back(at);
-            QTRY_VERIFY(quiet()); // each sound apart from the next
+            QTRY_VERIFY_WITH_TIMEOUT(quiet(), AnswerMs); // each sound apart from the next
         }
         QVERIFY2(answered, "no digit answered the first question");
         for (const char *keypad : {"KP_1", "KP_2", "KP_3", "KP_4", "KP_5"}) {
             const int before = heard();
             wrongKeys.push_back(press(x.keycodeOf(keypad)));
-            QTRY_COMPARE(heard(), before + 1);
-            QTRY_VERIFY(quiet());
+            QTRY_COMPARE_WITH_TIMEOUT(heard(), before + 1, AnswerMs);
+            QTRY_VERIFY_WITH_TIMEOUT(quiet(), AnswerMs);
         }
         QCOMPARE(wrongKeys.size(), std::size_t(heard()));
         QVERIFY(wrongKeys.size() >= std::size_t(KeypadWrongKeys));
 
         // Esc after an answer ends the run: a beep and the results.
         const Clock::time_point end = press(x.keycodeOf("Escape"));
-        const XWindow results = x.waitForWindow(ResultsTitle);
+        const XWindow results = x.waitForWindow(ResultsTitle, AnswerMs);
         QVERIFY(results != 0);
-        QTRY_COMPARE(heard(), int(wrongKeys.size()) + 1);
+        QTRY_COMPARE_WITH_TIMEOUT(heard(), int(wrongKeys.size()) + 1, AnswerMs);
         x.closeWindow(results);
         QVERIFY(x.waitForNoWindow(ResultsTitle));
         x.closeWindow(window);
