@@ -7,7 +7,9 @@
 #   3. start-up, peak memory and key response of the real executable against
 #      the floor program under Xvfb (bench/runner/run.sh);
 #   4. the score window, tekkora-score, on a 100 000-run log: opening, memory
-#      and one appended run, in process and under Xvfb (bench/runner/score.sh).
+#      and one appended run, in process and under Xvfb (bench/runner/score.sh);
+#   5. key to sound: wrong keys of the real executable under Xvfb, heard
+#      through a private PulseAudio's null sink (bench/sound/keysound.cpp).
 # Ends with one table of the figures. Knobs of step 3: see bench/runner/run.sh.
 #
 #   scripts/bench.sh            everything (about 10 minutes on 2 cores)
@@ -21,7 +23,7 @@ build=${BENCH_BUILD_DIR:-build-perf}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEKKORA_BUILD_BENCH=ON \
   -DCMAKE_BUILD_WITH_INSTALL_RPATH=ON >/dev/null
 cmake --build "$build" --target tekkora tekkora_floor xprobe bench_keypath bench_scorelog bench_settings bench_runs \
-  tekkora-score bench_score
+  tekkora-score bench_score bench_keysound
 
 if [ -n "${BENCH_QUICK:-}" ]; then
   export BENCH_RUNS=${BENCH_RUNS:-4} BENCH_LONG_RUNS=${BENCH_LONG_RUNS:-2} BENCH_KEYS=${BENCH_KEYS:-50}
@@ -59,6 +61,9 @@ QT_QPA_PLATFORM=offscreen "$bench/bench_score" 100000 2>/dev/null | tee "$result
 bench/runner/score.sh "$build/src/app/tekkora-score" "$bench/bench_score" "$bench/xprobe" 100000 \
   | tee -a "$results/score.txt" >/dev/null
 
+echo "== key to sound through a private PulseAudio" >&2
+"$bench/bench_keysound" "$build/src/app/tekkora" "${BENCH_SOUND_KEYS:-30}" | tee "$results/sound.txt" >&2 || true
+
 # figure FILE BENCHMARK FIELD: one figure of a Google Benchmark report, in us.
 figure() {
   python3 - "$results/$1.json" "$2" "$3" <<'PY'
@@ -73,6 +78,7 @@ else:
 PY
 }
 runs() { sed -n "s/.*\\b$1=\\([-0-9.]*\\).*/\\1/p" "$results/runs.txt" | head -n1; }
+sound() { sed -n "s/^$1=//p" "$results/sound.txt" | head -n1; }
 
 echo
 echo "In-process costs (offscreen, CPU time)"
@@ -80,7 +86,9 @@ printf '%-62s %12s\n' "figure" "us"
 printf '%-62s %12s\n' "right key: Form_KeyDown -> Main -> caption set" "$(figure bench_keypath BM_RightKey cpu_time)"
 printf '%-62s %12s\n' "  the floor's label, same key route" "$(figure bench_keypath BM_FloorRightKey cpu_time)"
 printf '%-62s %12s\n' "right key with the repaint of Label1" "$(figure bench_keypath BM_RightKeyAndRepaint cpu_time)"
-printf '%-62s %12s\n' "wrong key: miss counted, beep" "$(figure bench_keypath BM_WrongKey cpu_time)"
+printf '%-62s %12s\n' "wrong key: miss counted, beep (no sound server: the bell)" "$(figure bench_keypath BM_WrongKey cpu_time)"
+printf '%-62s %12s\n' "wrong key: miss counted, beep through a sound server" \
+  "$(figure bench_keypath BM_WrongKeyWithSoundServer cpu_time)"
 printf '%-62s %12s\n' "AppendScoreRecord on an empty log (median of 5 x 2000)" \
   "$(figure bench_scorelog BM_AppendScoreRecord/0/iterations:2000/repeats:5_median cpu_time)"
 printf '%-62s %12s\n' "AppendScoreRecord on a 100 000-line log (median of 5 x 2000)" \
@@ -101,3 +109,14 @@ printf '%-62s %12s\n' "runs written to the score log (100 warm-up + 500)" "$(run
 cat "$results/x11.txt"
 echo
 cat "$results/score.txt"
+echo
+echo "Key to sound: wrong keys under Xvfb, through a private PulseAudio's null sink (n=$(sound key_sound_n))"
+printf '%-44s %10s %10s\n' "figure" "Tekkora!" "target"
+awk -v m="$(sound key_sound_median_ms)" -v x="$(sound key_sound_max_ms)" 'BEGIN {
+  if (m == "" || x == "") { printf "%-44s %10s\n", "key to sound, ms", "NA"; exit }
+  printf "%-44s %10.1f %10s  %s\n", "key to sound, ms (median)", m, "<=50", (m <= 50 ? "ok" : "OVER")
+  printf "%-44s %10.1f %10s  %s\n", "key to sound, ms (max)", x, "<=50", (x <= 50 ? "ok" : "OVER") }'
+printf '%-44s %10s\n' "$(sound burst_keys) keys $(sound burst_gap_ms) ms apart: sounds heard" "$(sound burst_sounds)"
+printf '%-44s %10s\n' "  sounding after the last key, ms" "$(sound burst_sounding_after_last_key_ms)"
+printf '%-44s %10s\n' "  peak against a single beep's (1 = no overlap)" "$(sound burst_peak_to_single_peak)"
+printf '%-44s %10s\n' "X bells rung meanwhile" "$(sound x_bells)"

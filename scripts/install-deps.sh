@@ -5,15 +5,19 @@ set -euo pipefail
 
 packages=(
   # build
-  g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
+  g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libcanberra-dev
   # the score window's charts (Qt Charts' CMake package needs Qt OpenGL's)
   qt6-charts-dev libqt6opengl6-dev
-  # fonts the windows are drawn with
-  fonts-ipafont-gothic fonts-comic-neue
+  # at run time: fonts the windows are drawn with; the beep's sound theme and
+  # its way to the sound server; Qt's Wayland platform
+  fonts-ipafont-gothic fonts-comic-neue sound-theme-freedesktop libcanberra-pulse qt6-wayland
   # tests: a display and a window manager for end-to-end checks, sanitizers and fuzzers
   xvfb xauth xdotool x11-utils openbox qt6-gtk-platformtheme clang libclang-rt-14-dev
   # keyboard layouts compiled from their names, as the X11 and Wayland plug-ins compile them
   libxkbcommon-dev xkb-data
+  # tests: a Wayland compositor and its key injector; a sound server, its
+  # tools and its client library (recording its sink); GNOME's sound settings
+  sway wtype pulseaudio pulseaudio-utils libpulse-dev gsettings-desktop-schemas
   # benchmarks and their X11 probes
   libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev dbus-daemon
   # packaging checks: Windows version record, desktop entry, AppStream, .deb

@@ -4,7 +4,7 @@
 // offscreen platform, in the program's fonts, and a private data directory.
 
 #include "drill/Key.h"
-#include "SystemBeeper.h"
+#include "DesktopBeeper.h"
 #include "platform/SystemServices.h"
 #include "platform/Services.h"
 #include "Fonts.h"
@@ -68,7 +68,7 @@ struct RealMainWindow {
     QTemporaryDir dir;
     DrillState state;
     SystemTickCounter ticks;
-    SystemBeeper beeper;
+    DesktopBeeper beeper;
     SystemRandomGenerator random;
     SystemLocalClock clock;
     std::unique_ptr<Form1> form;
@@ -83,6 +83,7 @@ struct RealMainWindow {
     void show()
     {
         form->show();
+        beeper.startAfterFirstFrame(*form);
         QApplication::setActiveWindow(form.get());
         if (!QTest::qWaitForWindowExposed(form.get()))
             qFatal("the main window was never exposed");

@@ -1,11 +1,19 @@
 // The cost of one key press in the main window, on the offscreen platform
 // with the real services: the right key (Form_KeyDown -> Main -> caption),
-// the right key with its repaint, and the wrong key (count and beep); and the
-// key translation alone for events with XKB codes, which the offscreen
+// the right key with its repaint, and the wrong key (count and beep), the
+// beep once with whatever sound server the environment names (none: the
+// window system's bell) and once with a private PulseAudio playing it; and
+// the key translation alone for events with XKB codes, which the offscreen
 // platform's events lack. The floor's label, driven the same way, is the
 // reference.
 
 #include "BenchApp.h"
+
+#include "BeepWorker.h"
+#ifdef TEKKORA_BENCH_SOUND_SERVER
+#include "PulseSession.h"
+#include "SessionTools.h"
+#endif
 
 #include "drill/Key.h"
 #include "platform/Services.h"
@@ -200,6 +208,46 @@ void BM_TranslateXkbKey(benchmark::State &state)
     }
 }
 BENCHMARK(BM_TranslateXkbKey);
+
+#ifdef TEKKORA_BENCH_SOUND_SERVER
+// A second main window whose beeper plays through a private PulseAudio.
+Drill *soundDrill()
+{
+    static Drill *instance = []() -> Drill * {
+        auto *pulse = new testing::PulseSession;
+        teardown().push_back([pulse] { delete pulse; });
+        if (!pulse->missingTool().isEmpty() || !pulse->start())
+            return nullptr;
+        pulse->useInThisProcess();
+        auto *d = new Drill;
+        teardown().push_back([d] { delete d; });
+        if (!testing::waitUntil([d] { return d->beeper.worker()->state() == BeepWorker::State::Ready; }, 10000))
+            return nullptr;
+        return d;
+    }();
+    return instance;
+}
+
+void BM_WrongKeyWithSoundServer(benchmark::State &state)
+{
+    Drill *d = soundDrill();
+    if (d == nullptr) {
+        state.SkipWithError("no private PulseAudio");
+        return;
+    }
+    Drill::settle();
+    const auto before = d->beeper.worker()->stats();
+    for (auto _ : state) {
+        d->wrongKey();
+        Drill::settle();
+    }
+    const auto after = d->beeper.worker()->stats();
+    state.counters["played"] = double(after.played - before.played);
+    state.counters["coalesced"] = double(after.coalesced - before.coalesced);
+    state.counters["bells"] = double(after.fallbacks - before.fallbacks);
+}
+BENCHMARK(BM_WrongKeyWithSoundServer);
+#endif
 
 void BM_FloorRightKey(benchmark::State &state)
 {

@@ -1,5 +1,5 @@
 #include "drill/Key.h"
-#include "SystemBeeper.h"
+#include "DesktopBeeper.h"
 #include "platform/DataDirectory.h"
 #include "FontConfigWarmUp.h"
 #include "platform/SystemServices.h"
@@ -15,12 +15,6 @@ int main(int argc, char *argv[])
     // Runs beside the connection to the display; see FontConfigWarmUp.h.
     tekkora::FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
-    // The plug-ins the program uses (the platform and its input context) are
-    // loaded by now. The program reads no image format but PNG, which Qt
-    // reads itself; left searchable, the first image read (the program icon,
-    // the menu bar's extension button) would load every image-format plug-in
-    // installed just to ask each whether it reads PNG.
-    QCoreApplication::setLibraryPaths({});
     QCoreApplication::setApplicationName(QStringLiteral("Tekkora"));
     fontConfig.wait();
     tekkora::installFontSubstitutions();
@@ -30,7 +24,7 @@ int main(int argc, char *argv[])
 
     tekkora::DrillState state;
     tekkora::SystemTickCounter ticks;
-    tekkora::SystemBeeper beeper;
+    tekkora::DesktopBeeper beeper;
     tekkora::SystemRandomGenerator random;
     tekkora::SystemLocalClock clock;
     const tekkora::Services services{ticks, beeper, random, clock, tekkora::resolveDataDirectory(),
@@ -38,5 +32,6 @@ int main(int argc, char *argv[])
 
     tekkora::Form1 form(state, services);
     form.show();
+    beeper.startAfterFirstFrame(form);
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "X11Session.h"
 
-#include <QDeadlineTimer>
+#include "SessionTools.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,38 +13,15 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
-#include <csignal>
-#include <functional>
-#include <sys/prctl.h>
 
 namespace tekkora::testing {
 
 namespace {
 
-constexpr int StartTimeoutMs = 10000;
-constexpr int PollMs = 20;
 
 // Windows come and go (menus, tooltips) between a look-up and the next
 // question about them; such errors are answered by the callers' checks.
 int ignoreErrors(Display *, XErrorEvent *) { return 0; }
-
-// Children die with the test, however it ends.
-void dieWithParent(QProcess &process)
-{
-    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-}
-
-// Polls until the condition holds, keeping the test's event loop running.
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(PollMs);
-    }
-    return true;
-}
 
 QString textProperty(Display *dpy, Window window, Atom property)
 {
@@ -112,18 +90,17 @@ Window topLevelOf(Display *dpy, Window window)
 
 X11Session::X11Session(WindowManager manager)
     : manager_(manager)
+    , program_(std::make_unique<PrivateProgram>(work_.path()))
 {
 }
 
 X11Session::~X11Session()
 {
-    for (const std::unique_ptr<QProcess> &other : others_)
-        stop(*other);
-    stop(program_);
-    stop(windowManager_);
+    program_.reset();
+    stopProcess(windowManager_);
     if (dpy_ != nullptr)
         XCloseDisplay(dpy_);
-    stop(server_);
+    stopProcess(server_);
 }
 
 QString X11Session::missingTool() const
@@ -141,17 +118,12 @@ bool X11Session::start()
         error_ = QStringLiteral("no temporary directory");
         return false;
     }
-    QDir work(work_.path());
-    for (const char *dir : {"app", "home", "home/.config", "home/.local/share", "home/.cache", "runtime"})
-        work.mkpath(QLatin1String(dir));
-    QFile::setPermissions(work.filePath(QStringLiteral("runtime")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return startServer() && (manager_ == NoWindowManager || startWindowManager());
 }
 
 QString X11Session::programDirectory() const
 {
-    return QDir(work_.path()).filePath(QStringLiteral("app"));
+    return program_->directory();
 }
 
 bool X11Session::startServer()
@@ -169,7 +141,7 @@ bool X11Session::startServer()
             number += server_.readAllStandardOutput();
             return number.contains('\n') || server_.state() == QProcess::NotRunning;
         },
-        StartTimeoutMs);
+        DisplayTimeoutMs);
     if (!number.contains('\n')) {
         error_ = QStringLiteral("Xvfb did not start");
         return false;
@@ -235,7 +207,7 @@ bool X11Session::startWindowManager()
                 XFree(data);
             return count == 1;
         },
-        StartTimeoutMs);
+        DisplayTimeoutMs);
     if (!ready)
         error_ = QStringLiteral("openbox did not take over the display");
     return ready;
@@ -243,68 +215,14 @@ bool X11Session::startWindowManager()
 
 bool X11Session::launch(const QString &executable, const QProcessEnvironment &extra)
 {
-    program_.setStandardOutputFile(QProcess::nullDevice());
-    return startCopy(program_, executable, {}, extra);
-}
-
-QProcess *X11Session::launchBeside(const QString &executable, const QStringList &arguments)
-{
-    others_.push_back(std::make_unique<QProcess>());
-    return startCopy(*others_.back(), executable, arguments, {}) ? others_.back().get() : nullptr;
-}
-
-bool X11Session::startCopy(QProcess &process, const QString &executable, const QStringList &arguments,
-                           const QProcessEnvironment &extra)
-{
-    const QString copy = QDir(programDirectory()).filePath(QFileInfo(executable).fileName());
-    QFile::remove(copy);
-    if (!QFile::copy(executable, copy)) {
-        error_ = QStringLiteral("cannot copy ") + executable;
-        return false;
-    }
-    const QDir work(work_.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // Nothing of the desktop the tests run from may leak into the program.
-    for (const char *name : {"DBUS_SESSION_BUS_ADDRESS", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
-                             "GNOME_DESKTOP_SESSION_ID", "QT_QPA_PLATFORMTHEME", "QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR",
-                             "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI", "QT_ENABLE_HIGHDPI_SCALING", "XDG_DATA_DIRS",
-                             "XDG_CONFIG_DIRS", "XAUTHORITY"})
-        env.remove(QLatin1String(name));
-    env.insert(QStringLiteral("DISPLAY"), display_);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("HOME"), work.filePath(QStringLiteral("home")));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), work.filePath(QStringLiteral("home/.config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), work.filePath(QStringLiteral("home/.local/share")));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), work.filePath(QStringLiteral("home/.cache")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.filePath(QStringLiteral("runtime")));
-    env.insert(extra);
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(programDirectory());
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    dieWithParent(process);
-    process.start(copy, arguments);
-    if (!process.waitForStarted(StartTimeoutMs)) {
-        error_ = QStringLiteral("cannot start ") + copy;
+    QProcessEnvironment display;
+    display.insert(QStringLiteral("DISPLAY"), display_);
+    display.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (!program_->launch(executable, display, extra)) {
+        error_ = program_->error();
         return false;
     }
     return true;
-}
-
-bool X11Session::waitForExit(int timeoutMs)
-{
-    waitUntil([this] { return program_.state() == QProcess::NotRunning; }, timeoutMs);
-    return program_.state() == QProcess::NotRunning && program_.exitStatus() == QProcess::NormalExit;
-}
-
-void X11Session::stop(QProcess &process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
 }
 
 XWindow X11Session::findWindow(const QString &title) const
@@ -320,7 +238,7 @@ XWindow X11Session::waitForWindow(const QString &title, int timeoutMs)
     waitUntil(
         [&] {
             window = findWindow(title);
-            return window != 0 || program_.state() == QProcess::NotRunning;
+            return window != 0 || program().state() == QProcess::NotRunning;
         },
         timeoutMs);
     return window;
@@ -385,10 +303,10 @@ QList<QRect> X11Session::topLevelFrames() const
     return frames;
 }
 
-XWindow X11Session::transientFor(XWindow window) const
+void X11Session::moveWindow(XWindow window, const QPoint &topLeft)
 {
-    Window owner = 0;
-    return XGetTransientForHint(dpy_, window, &owner) != 0 ? owner : 0;
+    XMoveWindow(dpy_, window, topLeft.x(), topLeft.y());
+    XSync(dpy_, False);
 }
 
 QList<QImage> X11Session::windowIcons(XWindow window) const
@@ -433,10 +351,10 @@ void X11Session::setResources(const QByteArray &resources)
     XSync(dpy_, False);
 }
 
-void X11Session::moveWindow(XWindow window, const QPoint &topLeft)
+XWindow X11Session::transientFor(XWindow window) const
 {
-    XMoveWindow(dpy_, window, topLeft.x(), topLeft.y());
-    XSync(dpy_, False);
+    Window owner = 0;
+    return XGetTransientForHint(dpy_, window, &owner) != 0 ? owner : 0;
 }
 
 void X11Session::closeWindow(XWindow window)
@@ -450,6 +368,12 @@ void X11Session::closeWindow(XWindow window)
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(dpy_, window, False, NoEventMask, &event);
     XSync(dpy_, False);
+}
+
+unsigned X11Session::keycodeOf(const char *keysymName) const
+{
+    const KeySym keysym = XStringToKeysym(keysymName);
+    return keysym == NoSymbol ? 0 : XKeysymToKeycode(dpy_, keysym);
 }
 
 void X11Session::keyDown(unsigned keycode)

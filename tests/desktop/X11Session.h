@@ -2,8 +2,7 @@
 
 // A private X server for end-to-end tests of the real program: Xvfb on a free
 // display (1024x768x24), optionally with openbox managing the windows, and
-// the program under test started on it from a private copy, with a private
-// home, so that its settings and score log land in a temporary directory.
+// the program under test started on it as a PrivateProgram.
 //
 // Windows are found by title and measured in root coordinates; keys are raw
 // keycodes sent through XTest. Xlib stays inside X11Session.cpp: its macros
@@ -17,6 +16,9 @@
 //   QVERIFY(x.launch(TEKKORA_EXECUTABLE));
 //   const XWindow main = x.waitForWindow(QStringLiteral("Tekkora!"));
 
+#include "PrivateProgram.h"
+#include "SessionTools.h"
+
 #include <QImage>
 #include <QList>
 #include <QProcess>
@@ -26,17 +28,12 @@
 #include <QTest>
 
 #include <memory>
-#include <vector>
 
 struct _XDisplay;
 
 namespace tekkora::testing {
 
 using XWindow = unsigned long;
-
-// How long anything on the display may take to happen: the machine may be
-// busy with other builds and tests.
-inline constexpr int DisplayTimeoutMs = 20000;
 
 class X11Session {
 public:
@@ -63,14 +60,15 @@ public:
     // Copies the executable into programDirectory() and starts it on this
     // display. extra is added to (or overrides) the program's environment.
     bool launch(const QString &executable, const QProcessEnvironment &extra = {});
-    QProcess &program() { return program_; }
+    QProcess &program() { return program_->process(); }
     // Starts another program beside the first (the score window beside the
-    // drill), from a copy in the same directory and with the same
-    // environment; its standard output is left to be read. It dies with the
-    // session. Null when it cannot be started.
-    QProcess *launchBeside(const QString &executable, const QStringList &arguments = {});
+    // drill); see PrivateProgram::launchBeside().
+    QProcess *launchBeside(const QString &executable, const QStringList &arguments = {})
+    {
+        return program_->launchBeside(executable, arguments);
+    }
     // Waits for the program to end by itself; true if it exited normally.
-    bool waitForExit(int timeoutMs = DisplayTimeoutMs);
+    bool waitForExit(int timeoutMs = DisplayTimeoutMs) { return program_->waitForExit(timeoutMs); }
 
     // The viewable client window with this title (WM_NAME or _NET_WM_NAME),
     // also when the window manager has reparented it; 0 when there is none.
@@ -109,6 +107,11 @@ public:
     // Asks the window to close, as the close box does (WM_DELETE_WINDOW).
     void closeWindow(XWindow window);
 
+    // The keycode that types this key (a keysym name such as "1", "KP_1",
+    // "Escape") on the server's keyboard, looked up once so that the keys
+    // themselves go out as raw keycodes; 0 when no key types it.
+    unsigned keycodeOf(const char *keysymName) const;
+
     // Raw keycodes of the server's keyboard, not key names.
     void keyDown(unsigned keycode);
     void keyUp(unsigned keycode);
@@ -127,19 +130,15 @@ public:
     int bellCount();
 
 private:
-    bool startCopy(QProcess &process, const QString &executable, const QStringList &arguments,
-                   const QProcessEnvironment &extra);
     bool startServer();
     bool startWindowManager();
-    void stop(QProcess &process);
 
     WindowManager manager_;
     QTemporaryDir work_;
     QString error_;
     QProcess server_;
     QProcess windowManager_;
-    QProcess program_;
-    std::vector<std::unique_ptr<QProcess>> others_;
+    std::unique_ptr<PrivateProgram> program_;
     QString display_;
     _XDisplay *dpy_ = nullptr;
     int xkbEventBase_ = 0;

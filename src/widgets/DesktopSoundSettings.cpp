@@ -1,0 +1,160 @@
+#include "DesktopSoundSettings.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#if defined(__unix__) && !defined(__APPLE__)
+#include <dlfcn.h>
+#define TEKKORA_HAS_GSETTINGS 1
+#endif
+
+namespace tekkora {
+
+namespace {
+
+std::string_view trimmed(std::string_view text)
+{
+    constexpr std::string_view blanks = " \t\r\n\"'";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+bool isFalse(std::string_view value)
+{
+    return value == "0" || value == "false" || value == "FALSE" || value == "False";
+}
+
+std::string environment(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+std::optional<DesktopSoundSettings> fromGtkSettingsFiles()
+{
+    std::string config = environment("XDG_CONFIG_HOME");
+    if (config.empty() || config.front() != '/') {
+        const std::string home = environment("HOME");
+        if (home.empty())
+            return std::nullopt;
+        config = home + "/.config";
+    }
+    for (const char *file : {"/gtk-4.0/settings.ini", "/gtk-3.0/settings.ini"}) {
+        std::ifstream in(config + file);
+        if (!in)
+            continue;
+        std::ostringstream text;
+        text << in.rdbuf();
+        if (auto settings = DesktopSoundSettings::fromGtkSettings(text.str()))
+            return settings;
+    }
+    return std::nullopt;
+}
+
+bool onGnomeLikeDesktop()
+{
+    const std::string desktop = environment("XDG_CURRENT_DESKTOP");
+    for (const char *name : {"GNOME", "Unity", "Budgie", "Cinnamon", "MATE", "Pantheon"})
+        if (desktop.find(name) != std::string::npos)
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::optional<DesktopSoundSettings> DesktopSoundSettings::fromGtkSettings(std::string_view text)
+{
+    DesktopSoundSettings settings;
+    bool named = false;
+    bool inSettings = false;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        const std::string_view line = trimmed(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.starts_with('[')) {
+            inSettings = line == "[Settings]";
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (!inSettings || equals == std::string_view::npos)
+            continue;
+        const std::string_view key = trimmed(line.substr(0, equals));
+        const std::string_view value = trimmed(line.substr(equals + 1));
+        if (key == "gtk-sound-theme-name") {
+            settings.theme = std::string(value);
+            named = true;
+        } else if (key == "gtk-enable-event-sounds") {
+            settings.eventSounds = !isFalse(value);
+            named = true;
+        }
+    }
+    return named ? std::optional(settings) : std::nullopt;
+}
+
+std::optional<DesktopSoundSettings> DesktopSoundSettings::fromGSettings()
+{
+#ifdef TEKKORA_HAS_GSETTINGS
+    // Loaded only here, on GNOME-like desktops, so that nobody else pays
+    // for GIO at start-up or needs it installed. Never unloaded: GLib's
+    // types cannot be.
+    void *gio = dlopen("libgio-2.0.so.0", RTLD_LAZY | RTLD_LOCAL);
+    if (gio == nullptr)
+        return std::nullopt;
+    using SourceGet = void *(*)();
+    using Lookup = void *(*)(void *, const char *, int);
+    using New = void *(*)(void *, void *, const char *);
+    using HasKey = int (*)(void *, const char *);
+    using GetString = char *(*)(void *, const char *);
+    using GetBoolean = int (*)(void *, const char *);
+    using Unref = void (*)(void *);
+    const auto sourceGet = reinterpret_cast<SourceGet>(dlsym(gio, "g_settings_schema_source_get_default"));
+    const auto lookup = reinterpret_cast<Lookup>(dlsym(gio, "g_settings_schema_source_lookup"));
+    const auto create = reinterpret_cast<New>(dlsym(gio, "g_settings_new_full"));
+    const auto hasKey = reinterpret_cast<HasKey>(dlsym(gio, "g_settings_schema_has_key"));
+    const auto getString = reinterpret_cast<GetString>(dlsym(gio, "g_settings_get_string"));
+    const auto getBoolean = reinterpret_cast<GetBoolean>(dlsym(gio, "g_settings_get_boolean"));
+    const auto schemaUnref = reinterpret_cast<Unref>(dlsym(gio, "g_settings_schema_unref"));
+    const auto objectUnref = reinterpret_cast<Unref>(dlsym(gio, "g_object_unref"));
+    const auto gFree = reinterpret_cast<Unref>(dlsym(gio, "g_free"));
+    if (!sourceGet || !lookup || !create || !hasKey || !getString || !getBoolean || !schemaUnref || !objectUnref
+        || !gFree)
+        return std::nullopt;
+    // A missing schema would abort the program in g_settings_new(): look first.
+    void *source = sourceGet();
+    void *schema = source != nullptr ? lookup(source, "org.gnome.desktop.sound", 1) : nullptr;
+    if (schema == nullptr)
+        return std::nullopt;
+    DesktopSoundSettings settings;
+    void *gsettings = create(schema, nullptr, nullptr);
+    if (hasKey(schema, "theme-name")) {
+        char *theme = getString(gsettings, "theme-name");
+        if (theme != nullptr)
+            settings.theme = theme;
+        gFree(theme);
+    }
+    if (hasKey(schema, "event-sounds"))
+        settings.eventSounds = getBoolean(gsettings, "event-sounds") != 0;
+    objectUnref(gsettings);
+    schemaUnref(schema);
+    return settings;
+#else
+    return std::nullopt;
+#endif
+}
+
+DesktopSoundSettings DesktopSoundSettings::read()
+{
+    if (onGnomeLikeDesktop()) {
+        if (auto settings = fromGSettings())
+            return *settings;
+        return fromGtkSettingsFiles().value_or(DesktopSoundSettings{});
+    }
+    if (auto settings = fromGtkSettingsFiles())
+        return *settings;
+    return DesktopSoundSettings{};
+}
+
+} // namespace tekkora
