@@ -4,9 +4,6 @@
 
 include(GNUInstallDirs)
 
-set(TEKKORA_APP_ID "org.example.Tekkora")
-# The score window, tekkora-score, installed and packaged with the drill.
-set(TEKKORA_SCORE_APP_ID "org.example.TekkoraScore")
 # The day the version in project() was released; AppStream wants a date for
 # every release it lists.
 set(TEKKORA_RELEASE_DATE "2026-12-08")
@@ -81,13 +78,14 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Qt, libcanberra and the C++ runtime come from dpkg-shlibdeps; the fonts the
-# windows are drawn with and the sound theme the beep comes from are not
-# libraries, so they are named here. libcanberra reaches the sound server
+# Qt and the C++ runtime come from dpkg-shlibdeps; libcanberra is opened at
+# run time, so dpkg-shlibdeps cannot see it, and the fonts the windows are
+# drawn with and the sound theme the beep comes from are not libraries: all
+# three are named here. libcanberra reaches the sound server
 # through its pulse backend (PipeWire's pulse server too), which brings a
 # server with it where none is installed: recommended, as is Qt's Wayland
 # platform, without which a Wayland desktop runs the program on XWayland.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic | fonts-noto-cjk, fonts-comic-neue, sound-theme-freedesktop")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcanberra0, fonts-ipafont-gothic | fonts-noto-cjk, fonts-comic-neue, sound-theme-freedesktop")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, libcanberra-pulse")
 include(CPack)

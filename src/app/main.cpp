@@ -16,6 +16,9 @@ int main(int argc, char *argv[])
     tekkora::FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tekkora"));
+    // The desktop entry's name: Wayland's app id, so the desktop finds the
+    // entry's icon and name for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TEKKORA_APP_ID));
     fontConfig.wait();
     tekkora::installFontSubstitutions();
     QApplication::setStyle(new tekkora::ClassicLookStyle);

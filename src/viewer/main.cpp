@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     // The drill's name: the per-user data directory is named after it, and
     // the score log must be looked for where the drill writes it.
     QCoreApplication::setApplicationName(QStringLiteral("Tekkora"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.TekkoraScore"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TEKKORA_SCORE_APP_ID));
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Tekkora! のスコアファイルから上達の様子を表示します。"));

@@ -3,10 +3,58 @@
 #include "DesktopSoundSettings.h"
 
 #include <canberra.h>
+#include <dlfcn.h>
 
 namespace tekkora {
 
 namespace {
+
+// libcanberra is opened by the worker when it first connects, not linked:
+// a program that never beeps maps none of it or its codecs, and the drill's
+// start-up stays as lean as before. The header still gives the types.
+struct Canberra {
+    decltype(&ca_context_create) create = nullptr;
+    decltype(&ca_context_set_driver) setDriver = nullptr;
+    decltype(&ca_context_change_props) changeProps = nullptr;
+    decltype(&ca_context_open) open = nullptr;
+    decltype(&ca_context_cache) cache = nullptr;
+    decltype(&ca_context_play) play = nullptr;
+    decltype(&ca_context_cancel) cancel = nullptr;
+    decltype(&ca_context_destroy) destroy = nullptr;
+
+    bool loaded() const
+    {
+        return create && setDriver && changeProps && open && cache && play && cancel && destroy;
+    }
+};
+
+template <typename Function>
+void resolve(void *library, Function &function, const char *name)
+{
+    function = reinterpret_cast<Function>(dlsym(library, name));
+}
+
+// Null where the library is not installed. Loaded once, kept for the
+// program's life (unloading it under a running sound thread is not safe).
+const Canberra *canberra()
+{
+    static const Canberra library = [] {
+        Canberra found;
+        void *handle = dlopen("libcanberra.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr)
+            return found;
+        resolve(handle, found.create, "ca_context_create");
+        resolve(handle, found.setDriver, "ca_context_set_driver");
+        resolve(handle, found.changeProps, "ca_context_change_props");
+        resolve(handle, found.open, "ca_context_open");
+        resolve(handle, found.cache, "ca_context_cache");
+        resolve(handle, found.play, "ca_context_play");
+        resolve(handle, found.cancel, "ca_context_cancel");
+        resolve(handle, found.destroy, "ca_context_destroy");
+        return found;
+    }();
+    return library.loaded() ? &library : nullptr;
+}
 
 constexpr const char *EventId = "bell-window-system";
 constexpr const char *EventDescription = "Tekkora! beep";
@@ -40,24 +88,27 @@ AlertSound::Outcome CanberraAlertSound::open()
     const DesktopSoundSettings desktop = DesktopSoundSettings::read();
     if (!desktop.eventSounds)
         return Outcome::Muted;
-    int error = ca_context_create(&context_);
+    const Canberra *ca = canberra();
+    if (ca == nullptr)
+        return Outcome::Unavailable;
+    int error = ca->create(&context_);
     // The sound server only: the ALSA backend "opens" without any sound card
     // and would play past the server's volume to the raw device.
     if (error == CA_SUCCESS)
-        error = ca_context_set_driver(context_, "pulse");
+        error = ca->setDriver(context_, "pulse");
     if (error == CA_SUCCESS)
-        error = ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Tekkora!", CA_PROP_APPLICATION_ID,
-                                        "org.example.Tekkora", nullptr);
+        error = ca->changeProps(context_, CA_PROP_APPLICATION_NAME, "Tekkora!", CA_PROP_APPLICATION_ID,
+                                        TEKKORA_APP_ID, nullptr);
     if (error == CA_SUCCESS && !desktop.theme.empty())
-        error = ca_context_change_props(context_, CA_PROP_CANBERRA_XDG_THEME_NAME, desktop.theme.c_str(), nullptr);
+        error = ca->changeProps(context_, CA_PROP_CANBERRA_XDG_THEME_NAME, desktop.theme.c_str(), nullptr);
     if (error == CA_SUCCESS)
-        error = ca_context_open(context_);
+        error = ca->open(context_);
     if (error != CA_SUCCESS)
         return outcomeOf(error);
     // Looked up, decoded and uploaded to the server's sample cache once, so
     // that each beep is one short request.
     cacheControl_ = "permanent";
-    error = ca_context_cache(context_, CA_PROP_EVENT_ID, EventId, CA_PROP_EVENT_DESCRIPTION, EventDescription,
+    error = ca->cache(context_, CA_PROP_EVENT_ID, EventId, CA_PROP_EVENT_DESCRIPTION, EventDescription,
                              CA_PROP_CANBERRA_CACHE_CONTROL, "permanent", nullptr);
     if (error == CA_ERROR_NOTSUPPORTED)
         cacheControl_ = "never"; // a server without a sample cache: stream it each time
@@ -70,15 +121,16 @@ AlertSound::Outcome CanberraAlertSound::play()
 {
     if (context_ == nullptr)
         return Outcome::Offline;
-    ca_context_cancel(context_, SoundId);
-    return outcomeOf(ca_context_play(context_, SoundId, CA_PROP_EVENT_ID, EventId, CA_PROP_EVENT_DESCRIPTION,
+    const Canberra *ca = canberra();
+    ca->cancel(context_, SoundId);
+    return outcomeOf(ca->play(context_, SoundId, CA_PROP_EVENT_ID, EventId, CA_PROP_EVENT_DESCRIPTION,
                                      EventDescription, CA_PROP_CANBERRA_CACHE_CONTROL, cacheControl_, nullptr));
 }
 
 void CanberraAlertSound::close()
 {
     if (context_ != nullptr) {
-        ca_context_destroy(context_);
+        canberra()->destroy(context_);
         context_ = nullptr;
     }
 }

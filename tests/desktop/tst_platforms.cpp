@@ -82,8 +82,9 @@ public:
     std::optional<QSize> waitForFocusedWindow(const QString &title) override
     {
         const auto window = w_.waitForWindow(title);
-        // A window of Qt's wayland platform, not of XWayland.
-        if (!window || window->shell != QLatin1String("xdg_shell") || window->appId != QLatin1String("tekkora"))
+        // A window of Qt's wayland platform, not of XWayland, named after
+        // the desktop entry so that the desktop shows the entry's icon.
+        if (!window || window->shell != QLatin1String("xdg_shell") || window->appId != QLatin1String(TEKKORA_APP_ID))
             return std::nullopt;
         return window->size;
     }
