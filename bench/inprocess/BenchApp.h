@@ -83,7 +83,7 @@ struct RealMainWindow {
     void show()
     {
         form->show();
-        beeper.startAfterFirstFrame(*form);
+        beeper.startAtFirstInput();
         QApplication::setActiveWindow(form.get());
         if (!QTest::qWaitForWindowExposed(form.get()))
             qFatal("the main window was never exposed");

@@ -35,6 +35,6 @@ int main(int argc, char *argv[])
 
     tekkora::Form1 form(state, services);
     form.show();
-    beeper.startAfterFirstFrame(form);
+    beeper.startAtFirstInput();
     return app.exec();
 }

@@ -9,9 +9,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QTimer>
-#include <QWidget>
-#include <QWindow>
 
 #include <functional>
 
@@ -27,26 +24,24 @@ void ringWindowSystemBell()
         QMetaObject::invokeMethod(app, [] { SystemBeeper().beep(); }, Qt::AutoConnection);
 }
 
-// Calls its function once, after the window's first expose has been painted.
-class FirstFrameWatcher final : public QObject {
+} // namespace
+
+// Calls its function once, at the first key press or mouse click the
+// application gets, then leaves the application's events alone.
+class FirstInputWatcher final : public QObject {
 public:
-    FirstFrameWatcher(QWindow *window, std::function<void()> then)
-        : QObject(window)
-        , then_(std::move(then))
+    explicit FirstInputWatcher(std::function<void()> then)
+        : then_(std::move(then))
     {
-        window->installEventFilter(this);
+        QCoreApplication::instance()->installEventFilter(this);
     }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
-            watched->removeEventFilter(this);
-            // The expose is painted and flushed before the loop runs this.
-            QTimer::singleShot(0, this, [this] {
-                then_();
-                deleteLater();
-            });
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress) {
+            QCoreApplication::instance()->removeEventFilter(this);
+            then_();
         }
         return false;
     }
@@ -55,8 +50,6 @@ private:
     std::function<void()> then_;
 };
 
-} // namespace
-
 DesktopBeeper::DesktopBeeper()
 {
 #ifdef TEKKORA_HAVE_CANBERRA
@@ -64,7 +57,11 @@ DesktopBeeper::DesktopBeeper()
 #endif
 }
 
-DesktopBeeper::~DesktopBeeper() = default;
+// The watcher goes first: it must not start a worker that is gone.
+DesktopBeeper::~DesktopBeeper()
+{
+    firstInput_.reset();
+}
 
 void DesktopBeeper::beep()
 {
@@ -74,12 +71,10 @@ void DesktopBeeper::beep()
         SystemBeeper().beep();
 }
 
-void DesktopBeeper::startAfterFirstFrame(QWidget &window)
+void DesktopBeeper::startAtFirstInput()
 {
-    QWindow *handle = window.windowHandle();
-    if (!worker_ || handle == nullptr)
-        return; // not shown yet: the first beep starts the worker
-    new FirstFrameWatcher(handle, [worker = worker_.get()] { worker->start(); });
+    if (worker_ && QCoreApplication::instance() != nullptr && !firstInput_)
+        firstInput_ = std::make_unique<FirstInputWatcher>([worker = worker_.get()] { worker->start(); });
 }
 
 } // namespace tekkora

@@ -10,11 +10,10 @@
 
 #include <memory>
 
-class QWidget;
-
 namespace tekkora {
 
 class BeepWorker;
+class FirstInputWatcher;
 
 class DesktopBeeper final : public Beeper {
 public:
@@ -25,17 +24,19 @@ public:
 
     void beep() override;
 
-    // Connects to the sound server once the window has shown its first
-    // frame, so start-up never waits for it; the first beep does so anyway
-    // if it comes first. Call it once the window is shown; the window must
-    // not outlive the beeper.
-    void startAfterFirstFrame(QWidget &window);
+    // Connects to the sound server at the player's first key press or click
+    // (a run starts with one), well before a wrong key needs a beep: neither
+    // start-up nor a program opened and closed without a run loads the sound
+    // libraries or talks to the server. The first beep connects anyway if it
+    // comes first.
+    void startAtFirstInput();
 
     // Null where the platform's beep is used as it is.
     const BeepWorker *worker() const { return worker_.get(); }
 
 private:
     std::unique_ptr<BeepWorker> worker_;
+    std::unique_ptr<FirstInputWatcher> firstInput_;
 };
 
 } // namespace tekkora
