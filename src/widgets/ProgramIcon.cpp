@@ -1,19 +1,35 @@
 #include "ProgramIcon.h"
 
+#include <initializer_list>
+
 namespace tekkora {
 
-QIcon programIcon()
+namespace {
+
+QIcon iconOfSizes(std::initializer_list<int> sizes)
 {
     QIcon icon;
     // With their sizes given, the images are read only when first drawn.
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : sizes)
         icon.addFile(QStringLiteral(":/icons/tekkora-%1.png").arg(size), QSize(size, size));
     return icon;
 }
 
+} // namespace
+
+QIcon programIcon()
+{
+    // A window hands every size its icon has to the window manager as it is
+    // created, decoded and sent before the first frame: the 128 and 256
+    // pixel images cost an eighth of the start-up, for sizes that desktops
+    // take from the installed icon theme instead. Up to 64 pixels covers a
+    // task bar or title bar on a screen of twice the density.
+    return iconOfSizes({16, 32, 48, 64});
+}
+
 QPixmap programIconImage32(qreal devicePixelRatio)
 {
-    return programIcon().pixmap(QSize(32, 32), devicePixelRatio);
+    return iconOfSizes({16, 32, 48, 64, 128, 256}).pixmap(QSize(32, 32), devicePixelRatio);
 }
 
 } // namespace tekkora
