@@ -2,10 +2,16 @@
 // fixed-size window of the main window's size, one label in the same
 // Japanese Gothic face, a Japanese word until Space starts, then one digit;
 // the right digit key shows the next one, any other key beeps and draws
-// nothing. The runner divides Tekkora!'s figures by this program's.
+// nothing. The beep is the desktop's alert sound through libcanberra, as the
+// drill's is, opened and connected at the first wrong key and played on the
+// spot; the X bell where that fails. The runner divides Tekkora!'s figures
+// by this program's.
 //
 // FLOOR_SEQUENCE=digits shows those digits in turn instead of random ones
 // (never the same twice in a row either way).
+
+#include <canberra.h>
+#include <dlfcn.h>
 
 #include <QApplication>
 #include <QFont>
@@ -26,6 +32,35 @@ QFont designFont(int points)
     font.setPointSize(points);
     font.setStyleHint(QFont::SansSerif);
     return font;
+}
+
+// The desktop's alert sound, or false where there is none to be had.
+bool playAlertSound()
+{
+    struct Sound {
+        ca_context *context = nullptr;
+        decltype(&ca_context_play) play = nullptr;
+    };
+    static const Sound sound = [] {
+        Sound found;
+        void *library = dlopen("libcanberra.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr)
+            return found;
+        auto create = reinterpret_cast<decltype(&ca_context_create)>(dlsym(library, "ca_context_create"));
+        auto setDriver = reinterpret_cast<decltype(&ca_context_set_driver)>(dlsym(library, "ca_context_set_driver"));
+        auto open = reinterpret_cast<decltype(&ca_context_open)>(dlsym(library, "ca_context_open"));
+        ca_context *context = nullptr;
+        if (!create || !setDriver || !open || create(&context) != CA_SUCCESS)
+            return found;
+        // Where it does not open, the context is kept unused: the floor never retries.
+        if (setDriver(context, "pulse") == CA_SUCCESS && open(context) == CA_SUCCESS) {
+            found.context = context;
+            found.play = reinterpret_cast<decltype(&ca_context_play)>(dlsym(library, "ca_context_play"));
+        }
+        return found;
+    }();
+    return sound.play != nullptr
+        && sound.play(sound.context, 1, CA_PROP_EVENT_ID, "bell-window-system", nullptr) == CA_SUCCESS;
 }
 
 class FloorWindow final : public QWidget {
@@ -58,7 +93,7 @@ protected:
             next();
         } else if (started_ && key == Qt::Key_0 + current_) {
             next();
-        } else {
+        } else if (!playAlertSound()) {
             QApplication::beep();
         }
     }
