@@ -15,6 +15,7 @@
 // textWidth ... roomHeight are the extent of the caption at its font and the
 // room its control leaves it; -1 without a caption.
 
+#include "support/HelperProcess.h"
 #include "support/MainWindowRig.h"
 
 #include "drill/Key.h"
@@ -39,12 +40,6 @@ using namespace tekkora;
 using namespace tekkora::testing;
 
 namespace {
-
-void say(const QString &line)
-{
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-}
 
 struct TextFit {
     int width = -1, height = -1, roomWidth = -1, roomHeight = -1;
@@ -92,7 +87,7 @@ void report(const QString &name, QWidget *window, const QString &outDir)
     QApplication::processEvents();
     const QImage image = window->grab().toImage();
     image.save(QDir(outDir).filePath(name + QStringLiteral(".png")));
-    say(QStringLiteral("window %1 %2 %3 %4")
+    sayToTest(QStringLiteral("window %1 %2 %3 %4")
             .arg(name)
             .arg(window->width())
             .arg(window->height())
@@ -107,7 +102,7 @@ void report(const QString &name, QWidget *window, const QString &outDir)
         else if (const auto *button = qobject_cast<const QPushButton *>(child))
             fit = buttonFit(button);
         const QRect g(child->mapTo(window, QPoint(0, 0)), child->size());
-        say(QStringLiteral("control %1 %2 %3 %4 %5 %6 %7 %8 %9 %10")
+        sayToTest(QStringLiteral("control %1 %2 %3 %4 %5 %6 %7 %8 %9 %10")
                 .arg(name, control)
                 .arg(g.x())
                 .arg(g.y())
@@ -162,7 +157,7 @@ int main(int argc, char *argv[])
         }
     }
     const QScreen *primary = QGuiApplication::primaryScreen();
-    say(QStringLiteral("primary %1 %2").arg(primary->name()).arg(primary->devicePixelRatio()));
+    sayToTest(QStringLiteral("primary %1 %2").arg(primary->name()).arg(primary->devicePixelRatio()));
     // As the program sets itself up.
     installFontSubstitutions();
     QApplication::setStyle(new ClassicLookStyle);

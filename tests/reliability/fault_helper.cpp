@@ -13,6 +13,7 @@
 //                                          keeps its files; play a 3-question run; close
 //   data <directory chosen>                (play)
 
+#include "support/HelperProcess.h"
 #include "support/MainWindowRig.h"
 #include "support/FakeForm1Controls.h"
 #include "support/FakePlatform.h"
@@ -33,18 +34,11 @@ using namespace tekkora::testing;
 
 namespace {
 
-void say(const QString &line)
-{
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
 void sayMessage(const QString &title, const QString &text)
 {
     QString flat = text;
     flat.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    say(QStringLiteral("message: ") + title + QLatin1Char('|') + flat);
+    sayToTest(QStringLiteral("message: ") + title + QLatin1Char('|') + flat);
 }
 
 // Every message box is reported and answered with OK; a results window is
@@ -58,7 +52,7 @@ std::unique_ptr<ModalAnswerer> reportAndAnswerMessages()
         } else if (qobject_cast<Form2 *>(widget) != nullptr) {
             widget->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
         } else {
-            say(QStringLiteral("unexpected window: ") + widget->metaObject()->className());
+            sayToTest(QStringLiteral("unexpected window: ") + widget->metaObject()->className());
             widget->close();
         }
     });
@@ -78,7 +72,7 @@ int score(const QString &dir)
         Form2 form(state, fakes.services(dir));
         form.load();
     }
-    say(QStringLiteral("done"));
+    sayToTest(QStringLiteral("done"));
     return 0;
 }
 
@@ -102,13 +96,13 @@ int save(const QString &dir, int mode, int num, int cap)
     Form1 form(state, fakes.services(dir));
     form.setProgramEnder([&ends] { ++ends; });
     form.show();
-    say(QStringLiteral("loaded %1 %2 %3")
+    sayToTest(QStringLiteral("loaded %1 %2 %3")
             .arg(int(state.CharSet))
             .arg(state.QuestionLimit)
             .arg(form.findChild<QAction *>(QStringLiteral("omoji"))->isChecked() ? 1 : 0));
     chooseOptions(form, mode, num, cap);
     form.close();
-    say(QStringLiteral("ended %1").arg(ends));
+    sayToTest(QStringLiteral("ended %1").arg(ends));
     return 0;
 }
 
@@ -123,7 +117,7 @@ int play()
     FakePlatform fakes;
     Services services = fakes.services(resolveDataDirectory());
     services.programDirectory = programDirectory();
-    say(QStringLiteral("data ") + services.dataDirectory);
+    sayToTest(QStringLiteral("data ") + services.dataDirectory);
     DrillState state;
     int ends = 0;
     const auto answerer = reportAndAnswerMessages();
@@ -131,7 +125,7 @@ int play()
     form.setProgramEnder([&ends] { ++ends; });
     form.show();
     QApplication::setActiveWindow(&form);
-    say(QStringLiteral("loaded %1 %2 %3")
+    sayToTest(QStringLiteral("loaded %1 %2 %3")
             .arg(int(state.CharSet))
             .arg(state.QuestionLimit)
             .arg(form.findChild<QAction *>(QStringLiteral("omoji"))->isChecked() ? 1 : 0));
@@ -140,7 +134,7 @@ int play()
         MainWindowRig::press(Qt::Key(state.TargetKey));
     MainWindowRig::press(Qt::Key_Escape);
     form.close();
-    say(QStringLiteral("ended %1").arg(ends));
+    sayToTest(QStringLiteral("ended %1").arg(ends));
     return 0;
 }
 
@@ -165,7 +159,7 @@ int play()
         for (const QString &error : controls.errors)
             sayMessage(QStringLiteral("error"), error);
         controls.errors.clear();
-        say(QStringLiteral("saved %1").arg(n));
+        sayToTest(QStringLiteral("saved %1").arg(n));
     }
 }
 
@@ -186,6 +180,6 @@ int main(int argc, char *argv[])
         return score(QString::fromLocal8Bit(argv[2]));
     if (argc == 6 && std::strcmp(argv[1], "save") == 0)
         return save(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
-    say(usage);
+    sayToTest(usage);
     return 2;
 }

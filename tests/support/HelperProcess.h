@@ -1,7 +1,8 @@
 #pragma once
 
 // Runs a helper program in a child process, optionally as the unprivileged
-// user nobody, and collects what it printed.
+// user nobody, and collects what it printed; sayToTest() is the helper's
+// side of that.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,9 +13,20 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <cstdio>
+
 #include <unistd.h>
 
 namespace tekkora::testing {
+
+// In a helper program: one line for the test, flushed at once so that it
+// reaches the test even if the helper is killed after it.
+inline void sayToTest(const QString &line)
+{
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
 
 struct HelperOutput {
     bool finished = false;
