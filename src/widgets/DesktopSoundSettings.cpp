@@ -1,8 +1,8 @@
 #include "DesktopSoundSettings.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <memory>
 
 #if defined(__unix__) && !defined(__APPLE__)
 #include <dlfcn.h>
@@ -33,6 +33,25 @@ std::string environment(const char *name)
     return value != nullptr ? value : "";
 }
 
+// The whole of a small text file, or nothing. C stdio rather than
+// iostreams: the first stream sets up libstdc++'s locale machinery, a few
+// hundred KiB of the program's memory for two lines of settings.
+std::optional<std::string> readSmallFile(const std::string &path)
+{
+    constexpr std::size_t Limit = 1 << 20; // a settings file, not a dump
+    const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file)
+        return std::nullopt;
+    std::string text;
+    char chunk[4096];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0 && text.size() < Limit)
+        text.append(chunk, got);
+    if (std::ferror(file.get()))
+        return std::nullopt;
+    return text;
+}
+
 std::optional<DesktopSoundSettings> fromGtkSettingsFiles()
 {
     std::string config = environment("XDG_CONFIG_HOME");
@@ -43,12 +62,10 @@ std::optional<DesktopSoundSettings> fromGtkSettingsFiles()
         config = home + "/.config";
     }
     for (const char *file : {"/gtk-4.0/settings.ini", "/gtk-3.0/settings.ini"}) {
-        std::ifstream in(config + file);
-        if (!in)
+        const std::optional<std::string> text = readSmallFile(config + file);
+        if (!text)
             continue;
-        std::ostringstream text;
-        text << in.rdbuf();
-        if (auto settings = DesktopSoundSettings::fromGtkSettings(text.str()))
+        if (auto settings = DesktopSoundSettings::fromGtkSettings(*text))
             return settings;
     }
     return std::nullopt;
