@@ -1,9 +1,12 @@
 #include "ClassicLook.h"
 
+#include "DeferredIcon.h"
 #include "Palette.h"
 
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QStyleOption>
 
 namespace tekkora {
@@ -38,6 +41,25 @@ void ClassicLookStyle::drawPrimitive(PrimitiveElement element, const QStyleOptio
         return;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+QIcon ClassicLookStyle::standardIcon(StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const
+{
+    if (icon != SP_ToolBarHorizontalExtensionButton && icon != SP_ToolBarVerticalExtensionButton)
+        return QProxyStyle::standardIcon(icon, option, widget);
+    // The chevron points the way the text runs: taken from the request now,
+    // as its option and widget may be gone when the icon is drawn.
+    const Qt::LayoutDirection direction = option != nullptr ? option->direction
+                                          : widget != nullptr ? widget->layoutDirection()
+                                                              : QGuiApplication::layoutDirection();
+    const QPointer<const ClassicLookStyle> style(this);
+    return deferredIcon([style, icon, direction] {
+        if (style.isNull())
+            return QIcon();
+        QStyleOption request;
+        request.direction = direction;
+        return style->baseStyle()->standardIcon(icon, &request, nullptr);
+    });
 }
 
 } // namespace tekkora

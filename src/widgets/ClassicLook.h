@@ -5,6 +5,11 @@
 // flat inside the style's own edges (which keep the focus and default-button
 // cues), and a menu marks a checked item with a bare check mark and an
 // unchecked one with nothing, where styles such as Fusion draw check boxes.
+//
+// It also reads the icon of a menu bar's extension button (the chevron shown
+// when the menus do not fit) only when it is drawn. Qt reads it as every
+// menu bar is built, and reading it is what makes Qt load every image
+// plug-in installed, for a button the main window never shows.
 
 #include <QProxyStyle>
 
@@ -17,6 +22,8 @@ public:
     explicit ClassicLookStyle(QStyle *base = nullptr);
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption *option = nullptr,
                        const QWidget *widget = nullptr) const override;
 };
 

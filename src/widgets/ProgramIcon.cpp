@@ -1,5 +1,7 @@
 #include "ProgramIcon.h"
 
+#include <QImageReader>
+
 #include <initializer_list>
 
 namespace tekkora {
@@ -9,9 +11,14 @@ namespace {
 QIcon iconOfSizes(std::initializer_list<int> sizes)
 {
     QIcon icon;
-    // With their sizes given, the images are read only when first drawn.
-    for (int size : sizes)
-        icon.addFile(QStringLiteral(":/icons/tekkora-%1.png").arg(size), QSize(size, size));
+    for (int size : sizes) {
+        // Read as PNG by name. QIcon::addFile() would first ask every image
+        // plug-in installed whether it knows the file, loading each one (and
+        // libjpeg) before the first frame just to hear that it does not.
+        QImageReader reader(QStringLiteral(":/icons/tekkora-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 

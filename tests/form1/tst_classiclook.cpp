@@ -1,15 +1,19 @@
 // The classic look over the styles Qt may pick: the button faces in their
 // colour inside the style's edges, with the focus and default cues still
-// there; and menu marks as bare check marks, nothing beside unchecked items.
+// there; menu marks as bare check marks, nothing beside unchecked items;
+// and a menu bar's extension chevron, read late, the same as the style's.
 
 #include "ClassicLook.h"
 #include "Palette.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QTest>
+#include <QToolButton>
 
 using namespace tekkora;
 
@@ -38,6 +42,11 @@ void styleRows()
     QTest::addColumn<QString>("base");
     for (const QString &style : QStyleFactory::keys())
         QTest::newRow(qPrintable(style)) << style;
+}
+
+QImage imageOf(const QIcon &icon, int size)
+{
+    return icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
 } // namespace
@@ -98,6 +107,73 @@ private slots:
         QVERIFY(!uniform(image, inside(marked)));
         QVERIFY(uniform(image, inside(unmarked)));
         menu.close();
+    }
+
+    void iconsMatchTheBaseStyle_data()
+    {
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::addColumn<bool>("fromWidget"); // the direction from the widget, no option
+        QTest::newRow("extension, left to right") << int(QStyle::SP_ToolBarHorizontalExtensionButton) << Qt::LeftToRight << false;
+        QTest::newRow("extension, right to left") << int(QStyle::SP_ToolBarHorizontalExtensionButton) << Qt::RightToLeft << false;
+        QTest::newRow("extension, right to left widget") << int(QStyle::SP_ToolBarHorizontalExtensionButton) << Qt::RightToLeft << true;
+        QTest::newRow("vertical extension") << int(QStyle::SP_ToolBarVerticalExtensionButton) << Qt::LeftToRight << false;
+        QTest::newRow("other icons pass through") << int(QStyle::SP_MessageBoxWarning) << Qt::LeftToRight << false;
+    }
+
+    void iconsMatchTheBaseStyle()
+    {
+        QFETCH(int, icon);
+        QFETCH(Qt::LayoutDirection, direction);
+        QFETCH(bool, fromWidget);
+        ClassicLookStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+        QStyleOption option;
+        option.direction = direction;
+        QWidget widget;
+        widget.setLayoutDirection(direction);
+        const auto which = QStyle::StandardPixmap(icon);
+        const QIcon ours = fromWidget ? style.standardIcon(which, nullptr, &widget) : style.standardIcon(which, &option);
+        const QIcon base = style.baseStyle()->standardIcon(which, &option);
+        QVERIFY(!ours.isNull());
+        QCOMPARE(ours.availableSizes(), base.availableSizes());
+        if (direction == Qt::RightToLeft) {
+            // The other way round really is another picture.
+            QStyleOption leftToRight;
+            QVERIFY(imageOf(base, 16) != imageOf(style.baseStyle()->standardIcon(which, &leftToRight), 16));
+        }
+        for (int size : {16, 32})
+            QCOMPARE(imageOf(ours, size), imageOf(base, size));
+    }
+
+    void crowdedMenuBarShowsItsChevron()
+    {
+        ClassicLookStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+        QWidget window;
+        window.setStyle(&style);
+        auto *bar = new QMenuBar(&window);
+        for (int i = 0; i < 8; ++i)
+            bar->addMenu(QStringLiteral("Menu %1").arg(i));
+        bar->setGeometry(0, 0, 120, 24);
+        window.resize(120, 60);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *extension = bar->findChild<QToolButton *>(QStringLiteral("qt_menubar_ext_button"));
+        QVERIFY(extension != nullptr);
+        QTRY_VERIFY(extension->isVisible());
+        QCOMPARE(imageOf(extension->icon(), 16),
+                 imageOf(style.baseStyle()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton), 16));
+        QVERIFY(!extension->grab().isNull());
+    }
+
+    void chevronOutlivesItsStyle()
+    {
+        QIcon icon;
+        {
+            ClassicLookStyle style;
+            icon = style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+        }
+        // The style is gone before anybody asked for the image.
+        QVERIFY(icon.pixmap(16).isNull());
     }
 };
 
