@@ -116,6 +116,9 @@ awk -v m="$(sound key_sound_median_ms)" -v x="$(sound key_sound_max_ms)" 'BEGIN 
   if (m == "" || x == "") { printf "%-44s %10s\n", "key to sound, ms", "NA"; exit }
   printf "%-44s %10.1f %10s  %s\n", "key to sound, ms (median)", m, "<=50", (m <= 50 ? "ok" : "OVER")
   printf "%-44s %10.1f %10s  %s\n", "key to sound, ms (max)", x, "<=50", (x <= 50 ? "ok" : "OVER") }'
+awk -v f="$(sound first_key_sound_ms)" -v after="$(sound first_key_after_start_ms)" 'BEGIN {
+  if (f == "") exit
+  printf "%-44s %10.1f %10s  %s\n", "first wrong key, " after " ms into the run, ms", f, "<=50", (f <= 50 ? "ok" : "OVER") }'
 printf '%-44s %10s\n' "$(sound burst_keys) keys $(sound burst_gap_ms) ms apart: sounds heard" "$(sound burst_sounds)"
 printf '%-44s %10s\n' "  sounding after the last key, ms" "$(sound burst_sounding_after_last_key_ms)"
 printf '%-44s %10s\n' "  peak against a single beep's (1 = no overlap)" "$(sound burst_peak_to_single_peak)"

@@ -1,5 +1,8 @@
 // Key to sound: the real program under Xvfb with a private PulseAudio whose
-// null sink is recorded. In a digits run, keypad digits (never an answer)
+// null sink is recorded. The program connects to the server at the key
+// that starts the run; the first wrong key, 100 ms after it (a quick
+// player), shows whether that connection is ready in time. Then, in the
+// same digits run, keypad digits (never an answer)
 // are pressed as raw keys, each after the last sound has ended and after a
 // pause of irregular length; each key's delay is from its press to the
 // start of its sound in the recording. Then a burst of keys 30 ms apart:
@@ -32,6 +35,7 @@ namespace {
 
 constexpr int BurstKeys = 20;
 constexpr int BurstGapMs = 30;
+constexpr int FirstKeyAfterStartMs = 100;
 
 int fail(const char *what)
 {
@@ -73,7 +77,12 @@ int main(int argc, char **argv)
     if (window == 0 || !x.waitForFocus(window) || !waitUntil([&] { return recorder.isSettled(); }, 10000))
         return fail("no main window, or no recording");
     x.pressKey(x.keycodeOf("space"));
-    QTest::qWait(300);
+    QTest::qWait(FirstKeyAfterStartMs);
+    const Clock::time_point firstKey = Clock::now();
+    x.pressKey(x.keycodeOf("KP_9"));
+    if (!waitUntil([&] { return recorder.soundCount() == 1 && recorder.isQuiet(); }, 5000))
+        return fail("the first wrong key was not heard");
+    QTest::qWait(200);
 
     const char *keypad[] = {"KP_0", "KP_1", "KP_2", "KP_3", "KP_4", "KP_5", "KP_6", "KP_7", "KP_8", "KP_9"};
     std::vector<Clock::time_point> keys;
@@ -97,18 +106,20 @@ int main(int argc, char **argv)
     const QList<MonitorRecorder::Sound> all = recorder.sounds();
     recorder.stop();
 
-    if (single.size() != qsizetype(keys.size()) || all.size() <= single.size())
+    if (single.size() != qsizetype(keys.size()) + 1 || all.size() <= single.size())
         return fail("the sounds do not match the keys");
     std::vector<double> delays;
     int singlePeak = 0;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        delays.push_back(ms(single[qsizetype(i)].start - keys[i]));
-        singlePeak = std::max(singlePeak, single[qsizetype(i)].peak);
+        delays.push_back(ms(single[qsizetype(i) + 1].start - keys[i]));
+        singlePeak = std::max(singlePeak, single[qsizetype(i) + 1].peak);
     }
     std::sort(delays.begin(), delays.end());
     int burstPeak = 0;
     for (qsizetype i = single.size(); i < all.size(); ++i)
         burstPeak = std::max(burstPeak, all[i].peak);
+    std::printf("first_key_after_start_ms=%d\nfirst_key_sound_ms=%.1f\n", FirstKeyAfterStartMs,
+                ms(single.first().start - firstKey));
     std::printf("key_sound_n=%zu\nkey_sound_median_ms=%.1f\nkey_sound_max_ms=%.1f\n", delays.size(),
                 delays[delays.size() / 2], delays.back());
     std::printf("burst_keys=%d\nburst_gap_ms=%d\nburst_sounds=%lld\nburst_sounding_after_last_key_ms=%.0f\n"
