@@ -6,6 +6,7 @@
 //   bench_runs [runs] [questions per run]
 
 #include "BenchApp.h"
+#include "ProcessStatus.h"
 
 #include "drill/Key.h"
 #include "platform/Services.h"
@@ -24,18 +25,6 @@
 
 namespace tekkora::bench {
 namespace {
-
-long statusKib(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
 
 // Bytes the heap has handed out and not got back: a leak shows here even
 // when freed pages keep the resident set where it was.

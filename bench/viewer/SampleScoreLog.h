@@ -8,8 +8,8 @@
 
 #include "drill/Key.h"
 #include "platform/ShiftJis.h"
-#include "results/ResultsText.h"
 #include "results/ScoreLog.h"
+#include "support/ExampleRecord.h"
 
 #include <QByteArray>
 #include <QRandomGenerator>
@@ -32,15 +32,7 @@ inline ScoreRecord sampleRun(QRandomGenerator &random, QDateTime &clock, int ind
     if (random.bounded(8) == 0)
         clock = QDateTime(clock.date().addDays(1), QTime(19, int(random.bounded(60))));
 
-    ScoreRecord record;
-    record.QuestionCount = std::int16_t(questions);
-    record.MissCount = std::int16_t(misses);
-    record.Accuracy = computeAccuracy(record.QuestionCount, record.MissCount);
-    record.ModeCaption = charSetText(charSet);
-    record.AccuracyCaption = accuracyCaption(record.Accuracy);
-    record.SpeedCaption = speedCaption(secondsPerKey * questions, record.QuestionCount);
-    record.When = clock;
-    return record;
+    return testing::drillRecord(charSet, questions, misses, secondsPerKey * questions, clock);
 }
 
 // The header and `runs` record lines, in CP932 with CR LF.

@@ -6,6 +6,7 @@
 //   bench_score --write DIR runs   only writes DIR/Score.txt, for measuring
 //                                  the real program under X (scripts/bench.sh)
 
+#include "ProcessStatus.h"
 #include "SampleScoreLog.h"
 
 #include "Fonts.h"
@@ -27,18 +28,7 @@
 namespace {
 
 using namespace tekkora;
-
-long statusKib(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
+using tekkora::bench::statusKib;
 
 bool writeLog(const QString &directory, int runs)
 {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "drill/Key.h"
+#include "results/ResultsText.h"
 #include "results/ScoreLog.h"
+
+#include <cstdint>
 
 namespace tekkora::testing {
 
@@ -16,6 +20,21 @@ inline ScoreRecord exampleRecord()
     record.AccuracyCaption = QStringLiteral("94.0");
     record.SpeedCaption = QStringLiteral("0.523");
     record.When = QDateTime(QDate(2000, 7, 15), QTime(9, 5));
+    return record;
+}
+
+// A run as the drill records it, its captions made by the drill's own
+// formats: the character set, questions, misses, the whole run's seconds.
+inline ScoreRecord drillRecord(std::uint8_t charSet, int questions, int misses, double seconds, const QDateTime &when)
+{
+    ScoreRecord record;
+    record.QuestionCount = std::int16_t(questions);
+    record.MissCount = std::int16_t(misses);
+    record.Accuracy = computeAccuracy(record.QuestionCount, record.MissCount);
+    record.ModeCaption = charSetText(charSet);
+    record.AccuracyCaption = accuracyCaption(record.Accuracy);
+    record.SpeedCaption = speedCaption(seconds, record.QuestionCount);
+    record.When = when;
     return record;
 }
 

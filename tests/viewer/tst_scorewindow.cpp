@@ -5,11 +5,11 @@
 #include "ScoreLogLocation.h"
 #include "ScoreWindow.h"
 
+#include "support/ExampleRecord.h"
 #include "support/TestFiles.h"
 
 #include "drill/Key.h"
 #include "platform/ShiftJis.h"
-#include "results/ResultsText.h"
 #include "results/ScoreLog.h"
 
 #include <QAbstractItemModel>
@@ -30,15 +30,7 @@ namespace {
 
 ScoreRecord record(std::uint8_t charSet, int questions, int misses, double seconds, int minute)
 {
-    ScoreRecord r;
-    r.QuestionCount = std::int16_t(questions);
-    r.MissCount = std::int16_t(misses);
-    r.Accuracy = computeAccuracy(r.QuestionCount, r.MissCount);
-    r.ModeCaption = charSetText(charSet);
-    r.AccuracyCaption = accuracyCaption(r.Accuracy);
-    r.SpeedCaption = speedCaption(seconds, r.QuestionCount);
-    r.When = QDateTime(QDate(2025, 5, 1), QTime(20, minute));
-    return r;
+    return drillRecord(charSet, questions, misses, seconds, QDateTime(QDate(2025, 5, 1), QTime(20, minute)));
 }
 
 // Three letters runs, two digits runs: 0.500, 0.400, 0.450 and 0.300, 0.350.
