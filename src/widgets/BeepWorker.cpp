@@ -228,6 +228,21 @@ void BeepWorker::beep()
     shared_->post(now, false);
 }
 
+void BeepWorker::answerIfStillWaiting()
+{
+    const Clock::time_point now = Clock::now();
+    const Clock::time_point busy = shared_->busySince;
+    if (busy == Clock::time_point{} || now - busy <= shared_->timing.grace)
+        return;
+    {
+        std::lock_guard lock(shared_->slotMutex);
+        if (shared_->slot == Clock::time_point{} || shared_->slotAnswered)
+            return;
+        shared_->slotAnswered = true;
+    }
+    shared_->ringFallback();
+}
+
 BeepWorker::State BeepWorker::state() const
 {
     return shared_->state;

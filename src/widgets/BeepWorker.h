@@ -55,6 +55,10 @@ public:
     void start();
     // Never waits for the worker; starts it if start() has not.
     void beep();
+    // Rings the fallback for a request still waiting after the grace time
+    // because the worker is stuck in a call (connecting to a slow server);
+    // the owner calls it once the grace time after a beep() has passed.
+    void answerIfStillWaiting();
 
     State state() const;
     Stats stats() const;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QTimer>
 
 #include <functional>
 
@@ -65,9 +66,17 @@ DesktopBeeper::~DesktopBeeper()
 
 void DesktopBeeper::beep()
 {
-    if (worker_)
+    if (worker_) {
         worker_->beep();
-    else
+        // A key that comes while the worker is still connecting (a slow or
+        // absent server) gets the bell once the grace time is up.
+        if (QCoreApplication *app = QCoreApplication::instance())
+            QTimer::singleShot(BeepWorker::Timing{}.grace + std::chrono::milliseconds(10), app,
+                               [worker = worker_.get(), alive = std::weak_ptr<bool>(alive_)] {
+                                   if (!alive.expired())
+                                       worker->answerIfStillWaiting();
+                               });
+    } else
         SystemBeeper().beep();
 }
 

@@ -37,6 +37,8 @@ public:
 private:
     std::unique_ptr<BeepWorker> worker_;
     std::unique_ptr<FirstInputWatcher> firstInput_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true); // for the grace timers
+
 };
 
 } // namespace tekkora

@@ -132,6 +132,27 @@ private slots:
         QCOMPARE(rig.bells.load(), 2);
     }
 
+    void aKeyJustBeforeTheServerStalls()
+    {
+        // The key comes while the connection is young; the owner asks again
+        // once the grace time is up, and the bell answers then, once.
+        Rig rig({500ms, 1h, 1h});
+        rig.script->holdOpen = true;
+        rig.worker->start();
+        QTRY_COMPARE(rig.script->waiting.load(), 1);
+        rig.worker->beep();
+        rig.worker->answerIfStillWaiting();
+        QCOMPARE(rig.bells.load(), 0); // still within the grace time
+        QTest::qWait(550);
+        rig.worker->answerIfStillWaiting();
+        rig.worker->answerIfStillWaiting();
+        QCOMPARE(rig.bells.load(), 1);
+        rig.script->release();
+        QTRY_COMPARE(rig.worker->state(), State::Ready);
+        QTest::qWait(20);
+        QCOMPARE(rig.worker->stats().played, 0u); // answered already: not played late as well
+    }
+
     void aHungServerDoesNotHoldUpTheEnd()
     {
         Rig rig;
