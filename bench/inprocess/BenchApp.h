@@ -3,7 +3,7 @@
 // What every in-process benchmark starts with: a widget application on the
 // offscreen platform, in the program's fonts, and a private data directory.
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "DesktopBeeper.h"
 #include "platform/SystemServices.h"
 #include "platform/Services.h"

@@ -15,7 +15,7 @@
 #include "SessionTools.h"
 #endif
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "platform/Services.h"
 #include "Form1.h"
 #include "KeyCodes.h"

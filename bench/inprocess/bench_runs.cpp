@@ -8,7 +8,7 @@
 #include "BenchApp.h"
 #include "ProcessStatus.h"
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "platform/Services.h"
 #include "Form1.h"
 #include "Form2.h"

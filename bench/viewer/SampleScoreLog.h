@@ -6,7 +6,7 @@
 // apart in evening sessions, getting faster with noise. The same seed gives
 // the same bytes.
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "platform/ShiftJis.h"
 #include "results/ScoreLog.h"
 #include "support/ExampleRecord.h"

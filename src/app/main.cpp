@@ -1,4 +1,4 @@
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "DesktopBeeper.h"
 #include "platform/DataDirectory.h"
 #include "FontConfigWarmUp.h"

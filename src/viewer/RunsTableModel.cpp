@@ -1,6 +1,6 @@
 #include "RunsTableModel.h"
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "results/ResultsText.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "ScoreStatistics.h"
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
 // The drill state's own arithmetic: the key table, the accuracy figure, the
 // elapsed time across the tick counter's wraps, and the checked counts.
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "platform/CheckedInt.h"
 
 #include <QTest>

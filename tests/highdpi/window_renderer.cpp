@@ -18,7 +18,7 @@
 #include "support/HelperProcess.h"
 #include "support/MainWindowRig.h"
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "Fonts.h"
 #include "Form2.h"
 #include "frmAbout.h"

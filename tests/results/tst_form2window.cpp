@@ -6,7 +6,7 @@
 
 #include "support/FakePlatform.h"
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "Fonts.h"
 #include "Form2.h"
 #include "ResultsWindow.h"

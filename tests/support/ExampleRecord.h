@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "results/ResultsText.h"
 #include "results/ScoreLog.h"
 

@@ -12,7 +12,7 @@
 #include "Fonts.h"
 #include "Form1.h"
 #include "Form2.h"
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 
 #include <QAction>
 #include <QApplication>

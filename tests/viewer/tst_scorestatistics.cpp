@@ -5,7 +5,7 @@
 #include "ChartEnvelope.h"
 #include "ScoreStatistics.h"
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 
 #include <QTest>
 

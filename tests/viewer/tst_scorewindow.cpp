@@ -8,7 +8,7 @@
 #include "support/ExampleRecord.h"
 #include "support/TestFiles.h"
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "platform/ShiftJis.h"
 #include "results/ScoreLog.h"
 

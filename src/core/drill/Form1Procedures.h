@@ -5,7 +5,7 @@
 // DrillState and on the window's controls.
 
 #include "Form1Controls.h"
-#include "Key.h"
+#include "DrillState.h"
 
 #include "platform/Services.h"
 

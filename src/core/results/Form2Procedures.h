@@ -5,7 +5,7 @@
 
 #include "Form2Controls.h"
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 #include "platform/Services.h"
 
 namespace tekkora {

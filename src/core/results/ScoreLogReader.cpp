@@ -1,6 +1,6 @@
 #include "ScoreLogReader.h"
 
-#include "drill/Key.h"
+#include "drill/DrillState.h"
 
 #include <array>
 #include <charconv>

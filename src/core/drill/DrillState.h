@@ -1,7 +1,7 @@
 #pragma once
 
-// The program's one window-less module: the drill state shared by the main
-// window, which writes it, and the results window, which reads it.
+// The drill state: the one record of the run, written by the main window and
+// read by the results window, with the key codes and character sets it uses.
 
 #include <QString>
 

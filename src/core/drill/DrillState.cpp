@@ -1,4 +1,4 @@
-#include "Key.h"
+#include "DrillState.h"
 
 #include <cmath>
 
