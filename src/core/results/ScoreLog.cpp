@@ -1,14 +1,8 @@
 #include "ScoreLog.h"
 
+#include "platform/AppendOnlyFile.h"
 #include "platform/DataDirectory.h"
 #include "platform/ShiftJis.h"
-
-#include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tekkora {
 
@@ -44,47 +38,6 @@ QString accuracyPad(float accuracy)
 QString countPad(std::int16_t count)
 {
     return count < 10 ? spaces(1) : QString();
-}
-
-struct Failure {
-    QString reason;
-};
-
-// Writes the bytes in a single write(), so a line is never interleaved with
-// another writer's. A short write is taken back when nothing followed it.
-bool writeWhole(int fd, const QByteArray &bytes, Failure &failure)
-{
-    ssize_t written;
-    do {
-        written = ::write(fd, bytes.constData(), std::size_t(bytes.size()));
-    } while (written < 0 && errno == EINTR);
-
-    if (written == bytes.size())
-        return true;
-    if (written < 0) {
-        failure.reason = qt_error_string(errno);
-        return false;
-    }
-    failure.reason = QStringLiteral("書き込みが途中で止まりました (%1 / %2 バイト)").arg(written).arg(bytes.size());
-    const off_t end = ::lseek(fd, 0, SEEK_CUR);
-    struct stat info {};
-    if (end >= written && ::fstat(fd, &info) == 0 && info.st_size == end)
-        (void)::ftruncate(fd, end - written);
-    return false;
-}
-
-// Closes the file; a failing close is a failed write too. The first failure
-// keeps its reason.
-bool finish(int fd, bool written, Failure &failure)
-{
-    if (!written) {
-        ::close(fd);
-        return false;
-    }
-    if (::close(fd) == 0 || errno == EINTR)
-        return true;
-    failure.reason = qt_error_string(errno);
-    return false;
 }
 
 } // namespace
@@ -124,50 +77,16 @@ QString formatScoreRecord(const ScoreRecord &record)
 
 FileResult AppendScoreRecord(const ScoreRecord &record, const QString &directory)
 {
-    FileResult result{fileInDirectory(directory, ScoreFileName), {}};
-    auto fail = [&result](const QString &reason) { return FileResult::failure(result.path, reason); };
-
+    const QString path = fileInDirectory(directory, ScoreFileName);
     // Everything is converted before the file is touched, so a text that
     // cannot be written leaves no trace in it.
     const ShiftJisText header = toShiftJis(scoreLogHeader());
     const ShiftJisText line = toShiftJis(formatScoreRecord(record) + LineEnd);
     for (const ShiftJisText *text : {&header, &line}) {
         if (!text->ok())
-            return fail(text->error);
+            return FileResult::failure(path, text->error);
     }
-
-    const QByteArray nativePath = QFile::encodeName(result.path);
-    Failure failure;
-    // A file deleted between creating and appending is simply created again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        // Only the writer that creates the file writes the header; anyone
-        // finding it there (whatever it holds) adds just the record.
-        int fd = ::open(nativePath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            const bool written = writeWhole(fd, header.bytes, failure);
-            // A file left empty would never get its header: take it away
-            // again, unless someone has written to it meanwhile.
-            struct stat info {};
-            if (!written && ::fstat(fd, &info) == 0 && info.st_size == 0)
-                ::unlink(nativePath.constData());
-            if (!finish(fd, written, failure))
-                return fail(failure.reason);
-        } else if (errno != EEXIST) {
-            return fail(qt_error_string(errno));
-        }
-
-        // O_NONBLOCK keeps a FIFO in the way from hanging the program.
-        fd = ::open(nativePath.constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) {
-            if (errno == ENOENT)
-                continue;
-            return fail(qt_error_string(errno));
-        }
-        if (!finish(fd, writeWhole(fd, line.bytes, failure), failure))
-            return fail(failure.reason);
-        return result;
-    }
-    return fail(qt_error_string(ENOENT));
+    return appendToLog(path, header.bytes, line.bytes);
 }
 
 } // namespace tekkora

@@ -4,12 +4,10 @@
 // since the one before. When the file is gone, has shrunk or is another file
 // now (replaced, or rewritten from the start), reading starts over.
 
+#include "platform/FollowedFile.h"
 #include "results/ScoreLogReader.h"
 
-#include <QByteArray>
-#include <QList>
 #include <QString>
-
 
 namespace tekkora {
 
@@ -17,9 +15,9 @@ class ScoreLogFile {
 public:
     explicit ScoreLogFile(QString path);
 
-    const QString &path() const { return path_; }
+    const QString &path() const { return file_.path(); }
 
-    enum class State { Missing, Unreadable, Read };
+    using State = FollowedFile::State;
 
     struct Update {
         State state = State::Missing;
@@ -33,22 +31,11 @@ public:
     Update readAppended(const ScoreLogReader::RecordSink &sink, qint64 chunkBytes = 1 << 20);
 
     const ScoreLogReader &reader() const { return reader_; }
-    qint64 offset() const { return offset_; }
+    qint64 offset() const { return file_.offset(); }
 
 private:
-    void startOver(Update &update);
-
-    QString path_;
+    FollowedFile file_;
     ScoreLogReader reader_;
-    qint64 offset_ = 0;
-    bool everRead_ = false;
-    // Which file was read: its device and inode, and its first and its last
-    // bytes read, so a file rewritten in place is told apart from one that
-    // only grew.
-    quint64 device_ = 0;
-    quint64 inode_ = 0;
-    QByteArray head_;
-    QByteArray tail_;
 };
 
 } // namespace tekkora
