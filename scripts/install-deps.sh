@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libcanberra-dev
+  # the types of the GIO calls the desktop sound settings are read with
+  libglib2.0-dev
   # the score window's charts (Qt Charts' CMake package needs Qt OpenGL's)
   qt6-charts-dev libqt6opengl6-dev
   # at run time: fonts the windows are drawn with; the beep's sound theme and
