@@ -3,24 +3,23 @@
 // file, and writers racing each other.
 
 #include "support/ExampleRecord.h"
+#include "support/SystemFacts.h"
 #include "support/TestFiles.h"
 #include "results/ScoreLog.h"
 
 #include "platform/ShiftJis.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <latch>
+#include <chrono>
+#include <future>
 #include <thread>
-
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tekkora;
 using namespace tekkora::testing;
@@ -244,7 +243,8 @@ private slots:
                 QSKIP("no /dev/full here");
             QVERIFY(QFile::link(QStringLiteral("/dev/full"), path));
         } else if (obstacle == QLatin1String("fifo")) {
-            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
+            if (!makeFifo(path))
+                QSKIP("no FIFOs on this system");
         } else if (obstacle == QLatin1String("missing")) {
             directory = dir.filePath(QStringLiteral("gone"));
         } else if (obstacle == QLatin1String("unconvertible")) {
@@ -252,8 +252,8 @@ private slots:
             fileBefore = true;
             record.ModeCaption = QStringLiteral("한글");
         } else if (obstacle == QLatin1String("readonly")) {
-            if (::geteuid() == 0)
-                QSKIP("permissions do not stop root");
+            if (!readOnlyStopsWrites(false))
+                QSKIP("a read-only file does not stop this process");
             QVERIFY(writeAll(path, before));
             fileBefore = true;
             QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
@@ -290,15 +290,13 @@ private slots:
         if (!before.isEmpty())
             QVERIFY(writeAll(path, before));
 
-        rlimit saved{};
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit tight = saved;
-        tight.rlim_cur = rlim_t(before.size() + 20);
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &tight) == 0);
-        const FileResult result = AppendScoreRecord(exampleRecord(), dir.path());
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
+        FileResult result;
+        {
+            const FileSizeLimit limit(before.size() + 20);
+            if (!limit.active())
+                QSKIP("no limit on file sizes on this system");
+            result = AppendScoreRecord(exampleRecord(), dir.path());
+        }
 
         QVERIFY(!result.ok());
         QVERIFY(!result.error.isEmpty());
@@ -315,36 +313,52 @@ private slots:
         QCOMPARE(readAll(path), expected);
     }
 
-    // Two writers racing on a file that does not exist yet: one header, and
-    // every record whole on a line of its own.
+    // Two writers racing on a file that does not exist yet, as two threads
+    // and as two running copies of the program: one header, and every
+    // record whole on a line of its own.
+    void concurrentWritersLeaveWholeLines_data()
+    {
+        QTest::addColumn<bool>("copies");
+        QTest::newRow("two threads") << false;
+        QTest::newRow("two copies of the program") << true;
+    }
     void concurrentWritersLeaveWholeLines()
     {
-        constexpr int PerWriter = 500;
+        QFETCH(bool, copies);
         QTemporaryDir dir;
-        ScoreRecord first = exampleRecord();
-        ScoreRecord second = exampleRecord();
-        second.QuestionCount = 1000;
-        second.MissCount = 56;
-        second.ModeCaption = QStringLiteral("全て");
-        second.SpeedCaption = QStringLiteral("12.345");
+        const ScoreRecord first = writerRecord(0);
+        const ScoreRecord second = writerRecord(1);
 
-        std::latch go(2);
-        int failures[2] = {0, 0};
-        auto writer = [&](const ScoreRecord &record, int &failed) {
-            go.arrive_and_wait();
-            for (int i = 0; i < PerWriter; ++i)
-                if (!AppendScoreRecord(record, dir.path()).ok())
-                    ++failed;
-        };
         QElapsedTimer timer;
         timer.start();
-        std::thread a(writer, std::cref(first), std::ref(failures[0]));
-        std::thread b(writer, std::cref(second), std::ref(failures[1]));
-        a.join();
-        b.join();
+        if (copies) {
+            // Both wait for the go file, so that they write at once.
+            QProcess a, b;
+            for (QProcess *copy : {&a, &b})
+                copy->start(QCoreApplication::applicationFilePath(),
+                            {QStringLiteral("--append"), dir.path(), QString::number(copy == &a ? 0 : 1)});
+            QVERIFY(a.waitForStarted() && b.waitForStarted());
+            QVERIFY(writeAll(dir.filePath(QStringLiteral("go")), QByteArray()));
+            QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
+            QCOMPARE(a.exitCode(), 0);
+            QCOMPARE(b.exitCode(), 0);
+        } else {
+            std::promise<void> go;
+            const std::shared_future<void> started = go.get_future().share();
+            int failures[2] = {0, 0};
+            auto writer = [&](const ScoreRecord &record, int &failed) {
+                started.wait();
+                failed = appendRecords(record, dir.path());
+            };
+            std::thread a(writer, std::cref(first), std::ref(failures[0]));
+            std::thread b(writer, std::cref(second), std::ref(failures[1]));
+            go.set_value();
+            a.join();
+            b.join();
+            QCOMPARE(failures[0], 0);
+            QCOMPARE(failures[1], 0);
+        }
         qInfo("%d records from two writers in %lld ms", 2 * PerWriter, timer.elapsed());
-        QCOMPARE(failures[0], 0);
-        QCOMPARE(failures[1], 0);
 
         const QByteArray contents = readAll(dir.filePath(QStringLiteral("Score.txt")));
         QList<QByteArray> lines = contents.split('\n');
@@ -369,7 +383,51 @@ private slots:
         QCOMPARE(headerLines, 3);
         QCOMPARE(contents.count(header[0]), 1);
     }
+
+public:
+    static constexpr int PerWriter = 500;
+
+    // The record each of the two racing writers appends.
+    static ScoreRecord writerRecord(int which)
+    {
+        ScoreRecord record = exampleRecord();
+        if (which == 1) {
+            record.QuestionCount = 1000;
+            record.MissCount = 56;
+            record.ModeCaption = QStringLiteral("全て");
+            record.SpeedCaption = QStringLiteral("12.345");
+        }
+        return record;
+    }
+
+    // Appends the record PerWriter times; returns how many appends failed.
+    static int appendRecords(const ScoreRecord &record, const QString &directory)
+    {
+        int failed = 0;
+        for (int i = 0; i < PerWriter; ++i)
+            if (!AppendScoreRecord(record, directory).ok())
+                ++failed;
+        return failed;
+    }
 };
 
-QTEST_GUILESS_MAIN(TestScoreLog)
+// "--append <directory> <0|1>": a second running copy of the program, which
+// appends its writer's records once the go file is there.
+int main(int argc, char *argv[])
+{
+    if (argc == 4 && qstrcmp(argv[1], "--append") == 0) {
+        const QString directory = QString::fromLocal8Bit(argv[2]);
+        QElapsedTimer waiting;
+        waiting.start();
+        while (!QFile::exists(directory + QStringLiteral("/go")) && waiting.elapsed() < 60000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const ScoreRecord record = TestScoreLog::writerRecord(QByteArray(argv[3]).toInt());
+        return TestScoreLog::appendRecords(record, directory) == 0 ? 0 : 1;
+    }
+    QCoreApplication app(argc, argv);
+    TestScoreLog test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_scorelog.moc"

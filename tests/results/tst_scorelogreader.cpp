@@ -5,6 +5,7 @@
 #include "FakeForm2Controls.h"
 
 #include "support/FakePlatform.h"
+#include "support/SystemFacts.h"
 #include "support/TestFiles.h"
 
 #include "platform/ShiftJis.h"
@@ -16,7 +17,6 @@
 #include <QTest>
 
 #include <functional>
-#include <malloc.h>
 
 using namespace tekkora;
 using namespace tekkora::testing;
@@ -395,8 +395,6 @@ private slots:
     {
         ScoreLogReader reader;
         const QByteArray piece = junk(1024);
-        // In use: small blocks, and large ones mapped of their own.
-        const auto heapInUse = [] { return mallinfo2().uordblks + mallinfo2().hblkhd; };
         const std::size_t heapBefore = heapInUse();
         for (int i = 0; i < 16 * 1024; ++i) // 16 MiB
             reader.feed(piece);

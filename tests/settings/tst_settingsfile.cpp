@@ -3,6 +3,7 @@
 // its directory is not what it should be.
 
 #include "support/HelperProcess.h"
+#include "support/SystemFacts.h"
 #include "support/TestFiles.h"
 #include "drill/Form1Procedures.h"
 #include "platform/PrivateProfile.h"
@@ -438,7 +439,8 @@ void TestSettingsFile::saveFailureIsReported_data()
 {
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("directory under a plain file") << "parentIsFile" << "Not a directory";
+    QTest::newRow("directory under a plain file") << "parentIsFile"
+                                                  << systemReason(ENOTDIR, windows_error::PathNotFound);
     QTest::newRow("name held by a directory") << "nameIsDirectory" << "Is a directory";
     // Its section lies beyond what the load reads: the save must not
     // replace it with what the load made of the rest.
@@ -473,7 +475,7 @@ void TestSettingsFile::saveFailureIsReported()
     session.procedures.Form_Unload();
     QCOMPARE(session.controls.errors.size(), 1);
     const QString error = session.controls.errors.first();
-    QVERIFY2(error.contains(session.procedures.settingsPath()), qPrintable(error));
+    QVERIFY2(error.contains(QDir::toNativeSeparators(session.procedures.settingsPath())), qPrintable(error));
     QVERIFY2(error.contains(reason), qPrintable(error));
     QCOMPARE(session.controls.programEnds, 1);
 
@@ -513,6 +515,8 @@ void TestSettingsFile::saveFailureWithoutPermission()
     QStringList errors;
     int ends = 0;
     if (!HelperProcess::runningAsRoot()) {
+        if (!directoryWritable && fileWritable && !readOnlyStopsWrites(true))
+            QSKIP("a read-only folder takes new files here");
         Session session(dataDir);
         session.procedures.Form_Load();
         session.procedures.num_Click();
@@ -536,7 +540,8 @@ void TestSettingsFile::saveFailureWithoutPermission()
     QFile::setPermissions(dataDir, readOnly | QFile::WriteOwner);
 
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().contains(path) && errors.first().contains("Permission denied"), qPrintable(errors.first()));
+    QVERIFY2(errors.first().contains(QDir::toNativeSeparators(path)) && errors.first().contains("Permission denied"),
+             qPrintable(errors.first()));
     QCOMPARE(ends, 1);
     QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dataDir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"tekora.ini"});

@@ -80,6 +80,23 @@ bool finish(HANDLE file, bool written, QString &failure)
     return false;
 }
 
+// Wine puts an append where it saw the end of the file a moment before
+// (its size, then a write at that place), so two writers appending at once
+// can land on the same place there and one line is lost. Every writer of
+// this program holds this lock, one byte far beyond any data, around its
+// write: on Windows itself, which appends as one piece anyway, it costs a
+// call; under Wine it keeps the lines whole. The lock goes with the handle.
+bool lockWriters(HANDLE file, QString &failure)
+{
+    OVERLAPPED at{};
+    at.Offset = 0xFFFFFFFE;
+    at.OffsetHigh = 0x7FFFFFFF;
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at))
+        return true;
+    failure = systemReason(GetLastError());
+    return false;
+}
+
 // Marks a file for deletion at its last close.
 void deleteOnClose(HANDLE file)
 {
@@ -99,10 +116,12 @@ FileResult appendToLog(const QString &path, const QByteArray &header, const QByt
     for (int attempt = 0; attempt < 3; ++attempt) {
         // Only the writer that creates the file writes the header; anyone
         // finding it there (whatever it holds) adds just the line.
-        HANDLE file = CreateFileW(nativePath.c_str(), FILE_APPEND_DATA | DELETE, ShareAll, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Read access as well, which the lock needs; never FILE_WRITE_DATA,
+        // which would write at the handle's position instead of the end.
+        HANDLE file = CreateFileW(nativePath.c_str(), FILE_READ_DATA | FILE_APPEND_DATA | DELETE, ShareAll,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
-            const bool written = writeWhole(file, header, failure);
+            const bool written = lockWriters(file, failure) && writeWhole(file, header, failure);
             // A file left empty would never get its header: take it away
             // again, unless someone has written to it meanwhile.
             LARGE_INTEGER size{};
@@ -114,7 +133,7 @@ FileResult appendToLog(const QString &path, const QByteArray &header, const QByt
             return fail(systemReason(error));
         }
 
-        file = CreateFileW(nativePath.c_str(), FILE_APPEND_DATA, ShareAll, nullptr, OPEN_EXISTING,
+        file = CreateFileW(nativePath.c_str(), FILE_READ_DATA | FILE_APPEND_DATA, ShareAll, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
@@ -127,7 +146,7 @@ FileResult appendToLog(const QString &path, const QByteArray &header, const QByt
             CloseHandle(file);
             return fail(systemReason(ERROR_INVALID_FUNCTION));
         }
-        if (!finish(file, writeWhole(file, line, failure), failure))
+        if (!finish(file, lockWriters(file, failure) && writeWhole(file, line, failure), failure))
             return fail(failure);
         return FileResult{path, {}};
     }
