@@ -1,7 +1,6 @@
 // Following Score.txt on disk: a second read takes only what was appended,
 // and starts over when the file shrank, was replaced or rewritten, or went.
 
-#include "support/SystemFacts.h"
 #include "support/TestFiles.h"
 
 #include "platform/ShiftJis.h"
@@ -13,6 +12,11 @@
 #include <QTest>
 
 #include <filesystem>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace tekkora;
 using namespace tekkora::testing;
@@ -168,9 +172,13 @@ private slots:
         QFETCH(bool, fifo);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Score.txt"));
-        if (fifo && !makeFifo(path))
+        if (fifo)
+#ifdef Q_OS_UNIX
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#else
             QSKIP("no FIFOs on this system");
-        if (!fifo)
+#endif
+        else
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Score.txt")));
 
         ScoreLogFile file(path);

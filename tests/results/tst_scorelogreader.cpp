@@ -5,7 +5,6 @@
 #include "FakeForm2Controls.h"
 
 #include "support/FakePlatform.h"
-#include "support/SystemFacts.h"
 #include "support/TestFiles.h"
 
 #include "platform/ShiftJis.h"
@@ -17,6 +16,7 @@
 #include <QTest>
 
 #include <functional>
+#include <malloc.h>
 
 using namespace tekkora;
 using namespace tekkora::testing;
@@ -393,8 +393,13 @@ private slots:
     // of an unfinished line: junk without a line end must not pile up.
     void overlongLineIsNotKept()
     {
+#ifndef __GLIBC__
+        QSKIP("the heap's figures are glibc's");
+#else
         ScoreLogReader reader;
         const QByteArray piece = junk(1024);
+        // In use: small blocks, and large ones mapped of their own.
+        const auto heapInUse = [] { return mallinfo2().uordblks + mallinfo2().hblkhd; };
         const std::size_t heapBefore = heapInUse();
         for (int i = 0; i < 16 * 1024; ++i) // 16 MiB
             reader.feed(piece);
@@ -407,6 +412,7 @@ private slots:
         reader.feed(QByteArray("\n") + golden().log);
         QCOMPARE(reader.skippedLines(), 1);
         QCOMPARE(reader.pending().kind, PendingKind::Nothing);
+#endif
     }
 };
 

@@ -41,6 +41,19 @@ struct Session {
     bool upperCase() const { return controls.isChecked(OptionItem::omoji); }
 };
 
+// Windows' own reader, where there is one, gets the options the drill saved.
+void checkWindowsReads(const QString &path, int set, int count, bool upper)
+{
+#ifdef Q_OS_WIN
+    const std::wstring file = QDir::toNativeSeparators(path).toStdWString();
+    QCOMPARE(int(GetPrivateProfileIntW(L"Data", L"Mode", -100, file.c_str())), set);
+    QCOMPARE(int(GetPrivateProfileIntW(L"Data", L"Num", -100, file.c_str())), count);
+    QCOMPARE(int(GetPrivateProfileIntW(L"Data", L"Cap", -100, file.c_str())), upper ? 1 : 0);
+#else
+    (void)path, (void)set, (void)count, (void)upper;
+#endif
+}
+
 QByteArray dataSection(const QByteArray &mode, const QByteArray &num, const QByteArray &cap)
 {
     QByteArray contents("[Data]\r\n");
@@ -346,6 +359,7 @@ void TestSettingsFile::everyMenuCombinationSurvivesARoundTrip()
         p.Form_Unload();
         QCOMPARE(first.controls.programEnds, 1);
         QVERIFY(first.controls.errors.isEmpty());
+        checkWindowsReads(dir.filePath("tekora.ini"), set, count, upper);
     }
     Session second(dir.path());
     second.procedures.Form_Load();
@@ -371,6 +385,7 @@ void TestSettingsFile::loadedCountSurvivesARoundTrip()
     QVERIFY(first);
     first->procedures.Form_Unload();
     QVERIFY(first->controls.errors.isEmpty());
+    checkWindowsReads(dir.filePath("tekora.ini"), 1, first->state.QuestionLimit, true);
     for (int launch = 0; launch < 2; ++launch) {
         const auto next = loadFrom(dir, QByteArray());
         QVERIFY(next);
