@@ -24,6 +24,9 @@ packages=(
   libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev dbus-daemon
   # packaging checks: Windows version record, desktop entry, AppStream, .deb
   binutils-mingw-w64-x86-64 cpp python3 desktop-file-utils appstream dpkg-dev file
+  # the Windows build: the cross compiler, Wine to run its programs and
+  # tests, NSIS for the installer
+  g++-mingw-w64-x86-64-posix wine64 nsis
 )
 
 missing=()
