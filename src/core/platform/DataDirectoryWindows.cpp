@@ -15,7 +15,7 @@ public:
     Handle() = default;
     ~Handle()
     {
-        if (handle_ != nullptr)
+        if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE)
             CloseHandle(handle_);
     }
     Handle(const Handle &) = delete;
@@ -27,12 +27,16 @@ private:
     HANDLE handle_ = nullptr;
 };
 
+// Asked of the folder itself: the root of a drive may not be readable.
 bool onReadOnlyVolume(const std::wstring &path)
 {
-    wchar_t volume[MAX_PATH + 1] = {};
+    Handle folder;
+    *folder.receive() = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     DWORD flags = 0;
-    return GetVolumePathNameW(path.c_str(), volume, MAX_PATH)
-           && GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)
+    return folder.get() != INVALID_HANDLE_VALUE
+           && GetVolumeInformationByHandleW(folder.get(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)
            && (flags & FILE_READ_ONLY_VOLUME) != 0;
 }
 
