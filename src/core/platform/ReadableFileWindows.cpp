@@ -58,32 +58,21 @@ bool ReadableFile::facts(Facts &facts)
     return true;
 }
 
-bool ReadableFile::readAt(qint64 offset, qint64 size, QByteArray &bytes)
+qint64 ReadableFile::readSome(qint64 offset, char *data, qint64 size)
 {
-    bytes.resize(qsizetype(size));
-    qint64 got = 0;
-    while (got < size) {
-        // The position goes with each read, so nothing depends on where an
-        // earlier one left the handle.
-        OVERLAPPED at{};
-        const quint64 position = quint64(offset + got);
-        at.Offset = DWORD(position);
-        at.OffsetHigh = DWORD(position >> 32);
-        const DWORD wanted = DWORD(qMin<qint64>(size - got, 1 << 30));
-        DWORD n = 0;
-        if (!ReadFile(asHandle(handle_), bytes.data() + got, wanted, &n, &at)) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_HANDLE_EOF)
-                break;
-            error_ = qt_error_string(int(error));
-            return false;
-        }
-        if (n == 0)
-            break;
-        got += n;
-    }
-    bytes.truncate(qsizetype(got));
-    return true;
+    // The position goes with each read, so nothing depends on where an
+    // earlier one left the handle.
+    OVERLAPPED at{};
+    at.Offset = DWORD(quint64(offset));
+    at.OffsetHigh = DWORD(quint64(offset) >> 32);
+    DWORD n = 0;
+    if (ReadFile(asHandle(handle_), data, DWORD(qMin<qint64>(size, 1 << 30)), &n, &at))
+        return n;
+    const DWORD error = GetLastError();
+    if (error == ERROR_HANDLE_EOF)
+        return 0;
+    error_ = qt_error_string(int(error));
+    return -1;
 }
 
 } // namespace tekkora
