@@ -43,10 +43,11 @@ void truncateTo(HANDLE file, LONGLONG length)
     CloseHandle(writer);
 }
 
-// One WriteFile on a handle opened for FILE_APPEND_DATA alone: the system
-// puts the whole buffer at the end of the file as one piece, so two writers
-// never interleave or tear each other's lines. A short write is taken back
-// when nothing followed it.
+// One WriteFile on a handle that may append but not write in place
+// (FILE_APPEND_DATA without FILE_WRITE_DATA): the system puts the whole
+// buffer at the end of the file as one piece, so two writers never
+// interleave or tear each other's lines. A short write is taken back when
+// nothing followed it.
 bool writeWhole(HANDLE file, const QByteArray &bytes, QString &failure)
 {
     if (bytes.isEmpty())
