@@ -72,7 +72,7 @@ Golden writeGoldenLog()
         FakePlatform fakes;
         fakes.clock.moment = run.when;
         FakeForm2Controls controls;
-        Form2Procedures(state, fakes.services(dir.path()), controls).Form_Load();
+        Form2Procedures(state, RunRecording(), fakes.services(dir.path()), controls).Form_Load();
 
         ScoreRecord record;
         record.QuestionCount = state.QuestionCount;
