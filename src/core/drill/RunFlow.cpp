@@ -5,6 +5,7 @@
 #include "platform/Services.h"
 #include "platform/CheckedInt.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -14,6 +15,24 @@ namespace {
 constexpr int RunningFontSize = 36;
 constexpr int IdleFontSize = 12;
 const QString IdlePrompt = QStringLiteral("\rPush the Space Bar !");
+
+// Every caption a question can show, made once: showing one then costs no
+// allocation, which pays for the tick read a right key now takes.
+QString questionCaption(std::int16_t key, LetterCase letterCase)
+{
+    static const std::array<QString, 256> captions = [] {
+        std::array<QString, 256> made;
+        for (char16_t c = 0; c < 128; ++c) {
+            made[c] = QString(QChar(c));
+            made[128 + c] = made[c].toLower();
+        }
+        return made;
+    }();
+    if (key >= 0 && key < 128)
+        return captions[std::size_t(key) + (letterCase == LetterCase::Lower ? 128 : 0)];
+    const QString character{QChar(char16_t(key))};
+    return letterCase == LetterCase::Lower ? character.toLower() : character;
+}
 } // namespace
 
 Form1Procedures::Form1Procedures(DrillState &state, const Services &services, Form1Controls &controls)
@@ -109,8 +128,8 @@ void Form1Procedures::drawQuestion()
     state_.LastKey = key;
     recording_.shown(key);
 
-    const QString character(QChar(char16_t(state_.TargetKey)));
-    controls_.setLabel1Caption(controls_.isChecked(OptionItem::omoji) ? character : character.toLower());
+    // The case cannot change during a run: the options are disabled.
+    controls_.setLabel1Caption(questionCaption(state_.TargetKey, recording_.letterCase()));
 }
 
 void Form1Procedures::Quit()
