@@ -111,8 +111,32 @@ ScoreWindow::~ScoreWindow() = default;
 void ScoreWindow::buildLayout()
 {
     auto *layout = new QVBoxLayout(this);
+    layout->addLayout(buildSetChoice());
+    messageLabel_ = makeCaption(this, QString());
+    messageLabel_->setObjectName(QStringLiteral("lblMessage"));
+    messageLabel_->setFont(japaneseFont(11));
+    messageLabel_->setWordWrap(true);
+    layout->addWidget(messageLabel_);
+    buildFigures(layout);
+    layout->addLayout(buildCharts(), 3);
+    buildRunsTable(layout);
 
-    // Which runs: every run, or one character set.
+    fileLabel_ = makeCaption(this, QString());
+    fileLabel_->setObjectName(QStringLiteral("lblFile"));
+    fileLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(fileLabel_);
+
+    setTabOrder(sets_->checkedButton(), openButton_);
+    setTabOrder(openButton_, sortChoice_);
+    setTabOrder(sortChoice_, table_);
+    buildShortcuts();
+    resize(960, 760);
+}
+
+// Which runs: every run, or one character set; and the button that opens
+// another log.
+QLayout *ScoreWindow::buildSetChoice()
+{
     auto *top = new QHBoxLayout;
     top->addWidget(makeCaption(this, QStringLiteral("モード:")));
     sets_ = new QButtonGroup(this);
@@ -133,19 +157,16 @@ void ScoreWindow::buildLayout()
             showSet(RunSet(id));
     });
     top->addStretch();
-    QPushButton *open = makeButton(this, "cmdOpen", QStringLiteral("開く(&O)..."), QRect());
-    open->setAutoDefault(false);
-    connect(open, &QPushButton::clicked, this, &ScoreWindow::chooseFile);
-    top->addWidget(open);
-    layout->addLayout(top);
+    openButton_ = makeButton(this, "cmdOpen", QStringLiteral("開く(&O)..."), QRect());
+    openButton_->setAutoDefault(false);
+    connect(openButton_, &QPushButton::clicked, this, &ScoreWindow::chooseFile);
+    top->addWidget(openButton_);
+    return top;
+}
 
-    messageLabel_ = makeCaption(this, QString());
-    messageLabel_->setObjectName(QStringLiteral("lblMessage"));
-    messageLabel_->setFont(japaneseFont(11));
-    messageLabel_->setWordWrap(true);
-    layout->addWidget(messageLabel_);
-
-    // The figures, in two rows.
+// The figures in two rows, and the trend below them.
+void ScoreWindow::buildFigures(QBoxLayout *layout)
+{
     auto *figures = new QGridLayout;
     auto addFigure = [&](int row, int column, const QString &title, const char *name, const QString &unit) {
         figures->addWidget(makeCaption(this, title), row, column * 3);
@@ -172,7 +193,10 @@ void ScoreWindow::buildLayout()
     trendLabel_ = makeCaption(this, QString());
     trendLabel_->setObjectName(QStringLiteral("lblTrend"));
     layout->addWidget(trendLabel_);
+}
 
+QLayout *ScoreWindow::buildCharts()
+{
     auto *charts = new QHBoxLayout;
     speedChart_ = new ProgressChart(QStringLiteral("速さ (秒/キー)"), 2, points_.secondsPerKey,
                                     points_.secondsPerKeyAverage, this);
@@ -183,9 +207,13 @@ void ScoreWindow::buildLayout()
     accuracyChart_->setCeiling(100.0);
     charts->addWidget(speedChart_);
     charts->addWidget(accuracyChart_);
-    layout->addLayout(charts, 3);
+    return charts;
+}
 
-    // The runs, with the order chosen by a header click or from the list.
+// The runs, with the order chosen by a header click or from the list, and
+// the count of lines that are not runs.
+void ScoreWindow::buildRunsTable(QBoxLayout *layout)
+{
     auto *order = new QHBoxLayout;
     QLabel *orderCaption = makeCaption(this, QStringLiteral("並べ替え(&S):"));
     sortChoice_ = new QComboBox(this);
@@ -227,22 +255,14 @@ void ScoreWindow::buildLayout()
         table_->sortByColumn(choice / 2, choice % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
     layout->addWidget(table_, 2);
+}
 
-    fileLabel_ = makeCaption(this, QString());
-    fileLabel_->setObjectName(QStringLiteral("lblFile"));
-    fileLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(fileLabel_);
-
-    setTabOrder(sets_->checkedButton(), open);
-    setTabOrder(open, sortChoice_);
-    setTabOrder(sortChoice_, table_);
-
+void ScoreWindow::buildShortcuts()
+{
     auto *quit = new QShortcut(QKeySequence::Quit, this);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
     auto *closeWindow = new QShortcut(QKeySequence::Close, this);
     connect(closeWindow, &QShortcut::activated, this, &QWidget::close);
-
-    resize(960, 760);
 }
 
 void ScoreWindow::openLog(const QString &path)

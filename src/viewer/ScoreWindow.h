@@ -12,9 +12,12 @@
 
 #include <memory>
 
+class QBoxLayout;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
+class QLayout;
+class QPushButton;
 class QTableView;
 
 namespace tekkora {
@@ -42,7 +45,13 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // Each builds one part of the window.
     void buildLayout();
+    QLayout *buildSetChoice();
+    void buildFigures(QBoxLayout *layout);
+    QLayout *buildCharts();
+    void buildRunsTable(QBoxLayout *layout);
+    void buildShortcuts();
     void applyChange(const ScoreLogChange &change);
     void showSet(RunSet set);
     void refreshFigures();
@@ -59,6 +68,7 @@ private:
     std::unique_ptr<ScoreLogWatcher> watcher_;
     RunsTableModel *model_ = nullptr;
     QButtonGroup *sets_ = nullptr;
+    QPushButton *openButton_ = nullptr;
     QLabel *runsLabel_ = nullptr;
     QLabel *questionsLabel_ = nullptr;
     QLabel *bestLabel_ = nullptr;
