@@ -168,18 +168,26 @@ QLayout *ScoreWindow::buildSetChoice()
 void ScoreWindow::buildFigures(QBoxLayout *layout)
 {
     auto *figures = new QGridLayout;
-    auto addFigure = [&](int row, int column, const QString &title, const char *name, const QString &unit) {
+    auto addFigure = [&](int row, int column, const QString &title, const char *name, const QString &unit,
+                         QWidget *besideUnit = nullptr) {
         figures->addWidget(makeCaption(this, title), row, column * 3);
         QLabel *figure = makeFigure(this, name);
         // A screen reader names the figure by the caption beside it.
         figure->setAccessibleName(title + QLatin1Char(' ') + unit);
         figures->addWidget(figure, row, column * 3 + 1);
-        figures->addWidget(makeCaption(this, unit), row, column * 3 + 2);
+        auto *unitBox = new QHBoxLayout;
+        unitBox->addWidget(makeCaption(this, unit));
+        if (besideUnit != nullptr)
+            unitBox->addWidget(besideUnit);
+        figures->addLayout(unitBox, row, column * 3 + 2);
         return figure;
     };
     runsLabel_ = addFigure(0, 0, QStringLiteral("回数"), "lblRuns", QStringLiteral("回"));
     questionsLabel_ = addFigure(0, 1, QStringLiteral("問題数"), "lblQuestions", QStringLiteral("問"));
-    bestLabel_ = addFigure(0, 2, QStringLiteral("最速"), "lblBest", QStringLiteral("秒/キー"));
+    bestDateLabel_ = makeCaption(this, QString());
+    bestDateLabel_->setObjectName(QStringLiteral("lblBestDate"));
+    bestDateLabel_->setFont(japaneseFont(9));
+    bestLabel_ = addFigure(0, 2, QStringLiteral("最速"), "lblBest", QStringLiteral("秒/キー"), bestDateLabel_);
     latestLabel_ = addFigure(0, 3, QStringLiteral("最新"), "lblLatest", QStringLiteral("秒/キー"));
     const QString earlier = QStringLiteral("その前の%1回").arg(AverageWindow);
     recentLabel_ = addFigure(1, 0, QStringLiteral("直近%1回の平均").arg(AverageWindow), "lblRecent",
@@ -193,6 +201,16 @@ void ScoreWindow::buildFigures(QBoxLayout *layout)
     trendLabel_ = makeCaption(this, QString());
     trendLabel_->setObjectName(QStringLiteral("lblTrend"));
     layout->addWidget(trendLabel_);
+    // The log does not say how many questions a run was set to: say what
+    // the figures are made of.
+    QLabel *counting = makeCaption(
+        this, QStringLiteral("最速は、問題数が 10・30・50 問か 51 問以上 (最後まで解いた回) で正解率 %1％ 以上の回から。"
+                             "平均は問題数で重み付けした 1 問あたりの値です。")
+                  .arg(double(BestAccuracy)));
+    counting->setObjectName(QStringLiteral("lblCounting"));
+    counting->setFont(japaneseFont(9));
+    counting->setWordWrap(true);
+    layout->addWidget(counting);
 }
 
 QLayout *ScoreWindow::buildCharts()
@@ -300,9 +318,9 @@ void ScoreWindow::applyChange(const ScoreLogChange &change)
     }
     const qsizetype firstNew = runs_.size();
     runs_.append(change.added);
-    for (const Run &run : change.added) {
-        if (belongsTo(run, set_))
-            points_.append(run);
+    for (qsizetype i = firstNew; i < runs_.size(); ++i) {
+        if (belongsTo(runs_[i], set_))
+            points_.append(runs_[i], i);
     }
     model_->runsAppended(firstNew);
     state_ = change.state;
@@ -338,6 +356,9 @@ void ScoreWindow::refreshFigures()
     runsLabel_->setText(QString::number(summary.runs));
     questionsLabel_->setText(QString::number(summary.questions));
     bestLabel_->setText(secondsText(summary.bestSecondsPerKey));
+    bestDateLabel_->setText(summary.bestWhen.isValid()
+                                ? summary.bestWhen.toString(QStringLiteral("(yyyy/MM/dd)"))
+                                : QString());
     latestLabel_->setText(secondsText(summary.latestSecondsPerKey));
     recentLabel_->setText(secondsText(summary.recentSecondsPerKey));
     earlierLabel_->setText(secondsText(summary.earlierSecondsPerKey));

@@ -72,6 +72,7 @@ private:
     QLabel *runsLabel_ = nullptr;
     QLabel *questionsLabel_ = nullptr;
     QLabel *bestLabel_ = nullptr;
+    QLabel *bestDateLabel_ = nullptr;
     QLabel *latestLabel_ = nullptr;
     QLabel *recentLabel_ = nullptr;
     QLabel *earlierLabel_ = nullptr;
