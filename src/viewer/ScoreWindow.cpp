@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "Palette.h"
+#include "drill/DrillState.h"
 #include "results/ResultsText.h"
 
 #include <QButtonGroup>
@@ -19,6 +20,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace tekkora {
@@ -213,19 +215,50 @@ void ScoreWindow::buildFigures(QBoxLayout *layout)
     layout->addWidget(counting);
 }
 
+// The two charts under one legend; a run's dot tells its figures and
+// picks it in the table.
 QLayout *ScoreWindow::buildCharts()
 {
+    auto *layout = new QVBoxLayout;
+    chartLegend_ = makeCaption(this, QString());
+    chartLegend_->setObjectName(QStringLiteral("lblChartLegend"));
+    chartLegend_->setTextFormat(Qt::RichText);
+    chartLegend_->setFont(japaneseFont(9));
+    layout->addWidget(chartLegend_);
     auto *charts = new QHBoxLayout;
-    speedChart_ = new ProgressChart(QStringLiteral("速さ (秒/キー)"), 2, points_.secondsPerKey,
-                                    points_.secondsPerKeyAverage, this);
+    speedChart_ = new ProgressChart(QStringLiteral("速さ (秒/キー)"), ProgressChart::Figure::SecondsPerKey, points_, this);
     speedChart_->setObjectName(QStringLiteral("chartSpeed"));
-    accuracyChart_ = new ProgressChart(QStringLiteral("正解率 (％)"), 0, points_.accuracy, points_.accuracyAverage,
-                                       this);
+    accuracyChart_ = new ProgressChart(QStringLiteral("正解率 (％)"), ProgressChart::Figure::Accuracy, points_, this);
     accuracyChart_->setObjectName(QStringLiteral("chartAccuracy"));
-    accuracyChart_->setCeiling(100.0);
-    charts->addWidget(speedChart_);
-    charts->addWidget(accuracyChart_);
-    return charts;
+    for (ProgressChart *chart : {speedChart_, accuracyChart_}) {
+        connect(chart, &ProgressChart::pointHovered, this,
+                [this, chart](qsizetype point, const QPoint &at) { showRunOf(chart, point, at); });
+        charts->addWidget(chart);
+    }
+    layout->addLayout(charts, 1);
+    return layout;
+}
+
+void ScoreWindow::showRunOf(ProgressChart *chart, qsizetype point, const QPoint &at)
+{
+    if (point < 0 || point >= points_.size()) {
+        QToolTip::hideText();
+        return;
+    }
+    const qsizetype index = points_.runIndex[point];
+    const Run &run = runs_[index];
+    const QString set = run.charSet != 0 ? charSetText(run.charSet) : QStringLiteral("モードなし");
+    QToolTip::showText(at,
+                       QStringLiteral("%1  %2\n%3 秒/キー  正解率 %4％  %5 問")
+                           .arg(run.when.toString(QStringLiteral("yyyy/MM/dd hh:mm")), set,
+                                formatFixed(run.secondsPerKey, 3), accuracyCaption(run.accuracy))
+                           .arg(run.questions),
+                       chart);
+    const int row = model_->rowOf(index);
+    if (row >= 0) {
+        table_->selectRow(row);
+        table_->scrollTo(model_->index(row, 0));
+    }
 }
 
 // The runs, with the order chosen by a header click or from the list, and
@@ -348,6 +381,20 @@ void ScoreWindow::refreshCharts()
 {
     speedChart_->redraw();
     accuracyChart_->redraw();
+
+    const auto entry = [](const QColor &colour, const QString &symbol, const QString &text) {
+        return QStringLiteral("<span style=\"color:%1\">%2</span> %3").arg(colour.name(), symbol, text);
+    };
+    QStringList entries;
+    for (std::uint8_t charSet : {charset::Letters, charset::Digits, charset::All}) {
+        Run ofSet;
+        ofSet.charSet = charSet;
+        if (belongsTo(ofSet, set_))
+            entries << entry(DotCloud::colour(DotCloud::Kind(charSet)), QStringLiteral("●"), charSetText(charSet));
+    }
+    entries << entry(averageColour(), QStringLiteral("━"), QStringLiteral("直近%1回の平均").arg(AverageWindow))
+            << entry(DotCloud::colour(DotCloud::Above), QStringLiteral("▲▼"), QStringLiteral("軸の外の回 (端に表示)"));
+    chartLegend_->setText(entries.join(QStringLiteral(" &nbsp; ")));
 }
 
 void ScoreWindow::refreshFigures()

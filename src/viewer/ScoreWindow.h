@@ -52,6 +52,7 @@ private:
     QLayout *buildCharts();
     void buildRunsTable(QBoxLayout *layout);
     void buildShortcuts();
+    void showRunOf(ProgressChart *chart, qsizetype point, const QPoint &at);
     void applyChange(const ScoreLogChange &change);
     void showSet(RunSet set);
     void refreshFigures();
@@ -82,6 +83,7 @@ private:
     QLabel *messageLabel_ = nullptr;
     QLabel *fileLabel_ = nullptr;
     QLabel *skippedLabel_ = nullptr;
+    QLabel *chartLegend_ = nullptr;
     ProgressChart *speedChart_ = nullptr;
     ProgressChart *accuracyChart_ = nullptr;
     QTableView *table_ = nullptr;

@@ -1,11 +1,13 @@
 // The score window's figures for a list of runs: counts, best and latest,
 // the last ten against the ten before, the moving average of the charts, and
-// the envelope the charts draw of a long line.
+// the envelope the charts draw of a long line, and their figure axes.
 
 #include "ChartEnvelope.h"
+#include "ChartScale.h"
 #include "ScoreStatistics.h"
 
 #include "drill/DrillState.h"
+#include "results/ResultsText.h"
 
 #include <QTest>
 
@@ -56,6 +58,25 @@ const double None = qQNaN();
 double orNone(const std::optional<double> &value)
 {
     return value ? *value : None;
+}
+
+// 399 runs spread over [low, low + spread], in no order, and one odd run.
+QList<double> manyAnd(double low, double spread, double odd)
+{
+    QList<double> values;
+    for (int i = 0; i < 399; ++i)
+        values << low + spread * std::fmod(i * 0.618034, 1.0);
+    values.insert(123, odd);
+    return values;
+}
+
+// The tick labels of an axis, bottom to top.
+QStringList tickLabels(const AxisScale &scale, int decimals)
+{
+    QStringList labels;
+    for (double tick = std::ceil(scale.low / scale.step) * scale.step; tick <= scale.high; tick += scale.step)
+        labels << formatFixed(tick, decimals);
+    return labels;
 }
 
 } // namespace
@@ -204,6 +225,47 @@ private slots:
         QCOMPARE(again.secondsPerKeyAverage, points.secondsPerKeyAverage);
         QCOMPARE(again.accuracyAverage, points.accuracyAverage);
         QCOMPARE(again.runIndex, points.runIndex);
+    }
+
+    // The axis shows the bulk of the runs, within bounds, with tick labels
+    // that differ and have no decimal to spare.
+    void axisScale_data()
+    {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<bool>("accuracy");
+        QTest::addColumn<QPointF>("shown");  // [x, y] on the axis
+        QTest::addColumn<QPointF>("within"); // the axis inside [x, y]
+
+        QTest::newRow("a run left idle among 400") << manyAnd(0.4, 0.2, 9.235) << false << QPointF(0.41, 0.59)
+                                                   << QPointF(0.3, 0.7);
+        QTest::newRow("every key missed among 400") << manyAnd(85.0, 15.0, 0.0) << true << QPointF(86.0, 100.0)
+                                                    << QPointF(70.0, 103.0);
+        QTest::newRow("three close runs") << QList<double>{0.42, 0.41, 0.40} << false << QPointF(0.40, 0.42)
+                                          << QPointF(0.3, 0.55);
+        QTest::newRow("three runs near 100 %") << QList<double>{100.0, 100.0, 99.0} << true << QPointF(99.0, 100.0)
+                                               << QPointF(90.0, 101.0);
+        QTest::newRow("one run") << QList<double>{0.5} << false << QPointF(0.5, 0.5) << QPointF(0.4, 0.6);
+        QTest::newRow("accuracy far below 100 %: 100 still shown")
+            << QList<double>{60.0, 70.0, 65.0} << true << QPointF(60.0, 100.0) << QPointF(50.0, 103.0);
+        QTest::newRow("no runs") << QList<double>() << true << QPointF(100.0, 100.0) << QPointF(0.0, 101.0);
+    }
+    void axisScale()
+    {
+        QFETCH(QList<double>, values);
+        QFETCH(bool, accuracy);
+        QFETCH(QPointF, shown);
+        QFETCH(QPointF, within);
+
+        const AxisScale scale = scaleAxis(values, accuracy ? AccuracyAxis : SecondsPerKeyAxis);
+        QVERIFY2(scale.low <= shown.x() && shown.y() <= scale.high, qPrintable(QStringLiteral("%1 to %2").arg(scale.low).arg(scale.high)));
+        QVERIFY2(within.x() <= scale.low && scale.high <= within.y(), qPrintable(QStringLiteral("%1 to %2").arg(scale.low).arg(scale.high)));
+        const QStringList labels = tickLabels(scale, scale.decimals);
+        QVERIFY2(labels.size() >= 3, qPrintable(labels.join(QLatin1Char(' '))));
+        QCOMPARE(QSet<QString>(labels.cbegin(), labels.cend()).size(), labels.size());
+        if (scale.decimals > 0) {
+            const QStringList fewer = tickLabels(scale, scale.decimals - 1);
+            QVERIFY2(QSet<QString>(fewer.cbegin(), fewer.cend()).size() < fewer.size(), qPrintable(labels.join(QLatin1Char(' '))));
+        }
     }
 
     void envelope_data()

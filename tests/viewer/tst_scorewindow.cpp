@@ -2,6 +2,7 @@
 // shows, how it follows the log live (appended, created, replaced, deleted,
 // a last line still without its line end), and its keyboard use.
 
+#include "ProgressChart.h"
 #include "ScoreLogLocation.h"
 #include "ScoreWindow.h"
 
@@ -22,6 +23,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 using namespace tekkora;
 using namespace tekkora::testing;
@@ -168,6 +170,48 @@ private slots:
         table(window)->sortByColumn(2, Qt::DescendingOrder); // as a click on the header does
         QCOMPARE(order->currentText(), QStringLiteral("ミス (降順)"));
         QCOMPARE(cell(window, 0, 2), QStringLiteral("2"));
+    }
+
+    // Each run is a dot, one run alone too; the pointer on a dot tells the
+    // run's date, set and figures and picks it in the table.
+    void chartDotPicksItsRun_data()
+    {
+        QTest::addColumn<QString>("chart");
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<int>("point");
+        QTest::addColumn<int>("dots");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<QString>("selectedSpeed");
+
+        QTest::newRow("speed, the first run") << "chartSpeed" << "optEvery" << 0 << 5 << "2025/05/01 20:00  英字"
+                                              << "0.500";
+        QTest::newRow("accuracy, the last run") << "chartAccuracy" << "optEvery" << 4 << 5 << "正解率 100.0％  30 問"
+                                                << "0.450";
+        QTest::newRow("digits, the second") << "chartSpeed" << "optDigits" << 1 << 2 << "0.350 秒/キー" << "0.350";
+    }
+    void chartDotPicksItsRun()
+    {
+        QFETCH(QString, chart);
+        QFETCH(QString, set);
+        QFETCH(int, point);
+        QFETCH(QString, tip);
+        QTemporaryDir dir;
+        appendAll(fiveRuns(), dir.path());
+        ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.findChild<QRadioButton *>(set)->click();
+        auto *view = window.findChild<ProgressChart *>(chart);
+
+        QTEST(int(view->dots().size()), "dots");
+        const QPoint at = view->dotPosition(point).toPoint();
+        QCOMPARE(view->pointAt(at + QPoint(2, -2)), point);
+        QTest::mouseMove(view->viewport(), at + QPoint(2, -2));
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY2(QToolTip::text().contains(tip), qPrintable(QToolTip::text()));
+        const QModelIndexList selected = table(window)->selectionModel()->selectedRows(5);
+        QCOMPARE(selected.size(), 1);
+        QTEST(selected.first().data().toString(), "selectedSpeed");
     }
 
     void followsTheLogLive()
