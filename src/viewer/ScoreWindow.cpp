@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "Palette.h"
+#include "SortArrowHeader.h"
 #include "drill/DrillState.h"
 #include "results/ResultsText.h"
 
@@ -18,6 +19,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QShortcut>
 #include <QTableView>
 #include <QToolTip>
@@ -82,6 +84,13 @@ QString trendText(const Summary &summary)
         return QStringLiteral("その前の%1回と同じ速さです").arg(AverageWindow);
     return difference > 0 ? QStringLiteral("その前の%1回より 1 キーあたり %2 秒速くなりました").arg(AverageWindow).arg(amount)
                           : QStringLiteral("その前の%1回より 1 キーあたり %2 秒遅くなりました").arg(AverageWindow).arg(amount);
+}
+
+// The score window's own settings (the drill's tekora.ini is the drill's):
+// ~/.config/Tekkora/tekkora-score.conf.
+QSettings viewerSettings()
+{
+    return QSettings(QStringLiteral("Tekkora"), QStringLiteral("tekkora-score"));
 }
 
 struct SetChoice {
@@ -286,6 +295,7 @@ void ScoreWindow::buildRunsTable(QBoxLayout *layout)
 
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("runsTable"));
+    table_->setHorizontalHeader(new SortArrowHeader(table_));
     table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -295,12 +305,20 @@ void ScoreWindow::buildRunsTable(QBoxLayout *layout)
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    table_->horizontalHeader()->setSortIndicator(RunsTableModel::When, Qt::DescendingOrder);
-    table_->setSortingEnabled(true);
     connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
             [this](int column, Qt::SortOrder order) {
                 sortChoice_->setCurrentIndex(sortChoice_->findData(column * 2 + (order == Qt::AscendingOrder)));
+                QSettings settings = viewerSettings();
+                settings.setValue(QStringLiteral("runs/sortColumn"), column);
+                settings.setValue(QStringLiteral("runs/ascending"), order == Qt::AscendingOrder);
             });
+    // The order chosen last time, else newest first.
+    const QSettings settings = viewerSettings();
+    const int column = settings.value(QStringLiteral("runs/sortColumn"), int(RunsTableModel::When)).toInt();
+    const bool ascending = settings.value(QStringLiteral("runs/ascending"), false).toBool();
+    if (column >= 0 && column < RunsTableModel::ColumnCount)
+        table_->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    table_->setSortingEnabled(true);
     connect(sortChoice_, &QComboBox::activated, this, [this](int index) {
         const int choice = sortChoice_->itemData(index).toInt();
         table_->sortByColumn(choice / 2, choice % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);

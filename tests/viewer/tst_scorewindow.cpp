@@ -20,6 +20,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +77,29 @@ QStringList speeds(const QWidget &window)
     return column;
 }
 
+// Whether the header's sort arrow points down: of the pixels the arrow
+// changes at the right end of its section (where Qt's styles put it, clear
+// of the centred title), the widest row lies above the narrowest.
+bool arrowPointsDown(QHeaderView *header)
+{
+    const int section = header->sortIndicatorSection();
+    const int width = header->sectionSize(section) / 4;
+    const QRect end(header->sectionViewportPosition(section) + 3 * width, 0, width, header->height());
+    const QImage with = header->viewport()->grab(end).toImage();
+    header->setSortIndicatorShown(false);
+    const QImage without = header->viewport()->grab(end).toImage();
+    header->setSortIndicatorShown(true);
+    QList<int> changed;
+    for (int y = 0; y < with.height(); ++y) {
+        int count = 0;
+        for (int x = 0; x < with.width(); ++x)
+            count += with.pixel(x, y) != without.pixel(x, y);
+        if (count > 0)
+            changed << count;
+    }
+    return !changed.isEmpty() && changed.first() > changed.last();
+}
+
 bool messageShown(const QWidget &window)
 {
     return !window.findChild<QLabel *>(QStringLiteral("lblMessage"))->isHidden();
@@ -85,6 +110,11 @@ bool messageShown(const QWidget &window)
 class TestScoreWindow : public QObject {
     Q_OBJECT
 private slots:
+    // The window's own settings (the order of the table) in a test place,
+    // forgotten before each test.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { QSettings(QStringLiteral("Tekkora"), QStringLiteral("tekkora-score")).clear(); }
+
     void showsTheLog()
     {
         QTemporaryDir dir;
@@ -146,7 +176,9 @@ private slots:
         QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("5"));
     }
 
-    // The order list and the header show the same order, whichever is used.
+    // The order list and the header show the same order, whichever is used;
+    // the arrow points down for a descending order, as on Windows; the
+    // order is there again in the next window.
     void sortByKeyboardAndHeader()
     {
         QTemporaryDir dir;
@@ -160,16 +192,22 @@ private slots:
         QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), order);
         QCOMPARE(order->currentText(), QStringLiteral("日時 (降順)"));
+        QVERIFY(arrowPointsDown(table(window)->horizontalHeader()));
         // Down to "秒/キー (昇順)", the last entry.
         for (int i = 0; i < order->count(); ++i)
             QTest::keyClick(order, Qt::Key_Down);
         QCOMPARE(order->currentText(), QStringLiteral("秒/キー (昇順)"));
         QCOMPARE(speeds(window), (QStringList{"0.300", "0.350", "0.400", "0.450", "0.500"}));
         QCOMPARE(table(window)->horizontalHeader()->sortIndicatorSection(), 5);
+        QVERIFY(!arrowPointsDown(table(window)->horizontalHeader()));
 
         table(window)->sortByColumn(2, Qt::DescendingOrder); // as a click on the header does
         QCOMPARE(order->currentText(), QStringLiteral("ミス (降順)"));
         QCOMPARE(cell(window, 0, 2), QStringLiteral("2"));
+
+        ScoreWindow again(dir.filePath(QStringLiteral("Score.txt")));
+        QCOMPARE(again.findChild<QComboBox *>(QStringLiteral("cmbSort"))->currentText(), QStringLiteral("ミス (降順)"));
+        QCOMPARE(cell(again, 0, 2), QStringLiteral("2"));
     }
 
     // Each run is a dot, one run alone too; the pointer on a dot tells the
