@@ -3,6 +3,7 @@
 // a last line still without its line end), and its keyboard use.
 
 #include "ProgressChart.h"
+#include "QtJapanese.h"
 #include "ScoreLogLocation.h"
 #include "ScoreWindow.h"
 
@@ -347,6 +348,26 @@ private slots:
         QCOMPARE(text(window, "lblRecent"), QStringLiteral("0.400"));
         QCOMPARE(text(window, "lblEarlier"), QStringLiteral("0.500"));
         QCOMPARE(text(window, "lblTrend"), QStringLiteral("その前の10回より 1 キーあたり 0.100 秒速くなりました"));
+    }
+
+    // Qt's own dialogs in the window's language: the open dialog's captions
+    // and the buttons of every box.
+    void qtDialogsInJapanese_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("japanese");
+        QTest::newRow("Look in:") << "QFileDialog" << "Look in:" << "アドレス:";
+        QTest::newRow("File name:") << "QFileDialog" << "File &name:" << "ファイル名(&N):";
+        QTest::newRow("Cancel") << "QPlatformTheme" << "Cancel" << "キャンセル";
+    }
+    void qtDialogsInJapanese()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, english);
+        static const bool installed = installQtJapanese(*QCoreApplication::instance());
+        QVERIFY(installed);
+        QTEST(QCoreApplication::translate(context.toLatin1().constData(), english.toLatin1().constData()), "japanese");
     }
 
     // A folder given on the command line means the log inside it.
