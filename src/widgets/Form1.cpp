@@ -52,7 +52,7 @@ Form1::Form1(DrillState &state, const Services &services, QWidget *parent)
     , procedures_(state, services_, *this)
     , nativeKeys_(nativeKeysFor(QGuiApplication::platformName()))
     , programEnder_([] { QCoreApplication::exit(0); })
-    , resultsPresenter_([this] { showResultsWindow(state_, services_); })
+    , resultsPresenter_([this] { showResultsWindow(state_, procedures_.recording(), services_); })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tekkora!"));

@@ -21,6 +21,8 @@
 using namespace tekkora;
 using namespace tekkora::testing;
 
+Q_DECLARE_METATYPE(tekkora::SkipReason)
+
 namespace {
 
 const QByteArray CrLf("\r\n");
@@ -70,7 +72,7 @@ Golden writeGoldenLog()
         FakePlatform fakes;
         fakes.clock.moment = run.when;
         FakeForm2Controls controls;
-        Form2Procedures(state, fakes.services(dir.path()), controls).Form_Load();
+        Form2Procedures(state, RunRecording(), fakes.services(dir.path()), controls).Form_Load();
 
         ScoreRecord record;
         record.QuestionCount = state.QuestionCount;
@@ -278,6 +280,7 @@ void damagedLogsTable()
 struct ReadBack {
     QStringList records;
     qsizetype skipped = 0;
+    QList<SkippedLine> notes;
     ScoreLogReader::Pending pending;
 };
 
@@ -292,7 +295,7 @@ ReadBack readInChunks(const QByteArray &log, qsizetype chunk)
         for (qsizetype at = 0; at < log.size(); at += chunk)
             records += reader.feed(QByteArrayView(log).sliced(at, std::min(chunk, log.size() - at)));
     }
-    return ReadBack{describe(records), reader.skippedLines(), reader.pending()};
+    return ReadBack{describe(records), reader.skippedLines(), reader.skipped().kept(), reader.pending()};
 }
 
 } // namespace
@@ -324,6 +327,36 @@ private slots:
         QCOMPARE(int(read.pending.kind), pending);
         if (pendingRecord >= 0)
             QCOMPARE(describe(read.pending.record), describe(golden().records[pendingRecord]));
+
+        // Each skipped line is named by its number, with the reason it has
+        // when read alone.
+        QCOMPARE(read.notes.size(), skipped);
+        const QList<QByteArray> lines = log.split('\n');
+        for (const SkippedLine &note : read.notes) {
+            ScoreLogReader alone;
+            alone.feed(lines.value(note.line - 1) + "\n");
+            QCOMPARE(alone.skipped().kept(), (QList<SkippedLine>{{1, note.reason}}));
+        }
+        if (read.pending.kind == PendingKind::Skipped)
+            QCOMPARE(read.pending.line, lines.size());
+    }
+
+    void skipReasons_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<SkipReason>("reason");
+        QTest::newRow("not Shift_JIS") << "binary junk as a line" << SkipReason::NotShiftJis;
+        QTest::newRow("not the drill's line") << "a decimal comma" << SkipReason::NotARecord;
+        QTest::newRow("too long") << "a line longer than any record" << SkipReason::TooLong;
+    }
+    void skipReasons()
+    {
+        QFETCH(QString, damage);
+        QFETCH(SkipReason, reason);
+        for (const DamagedLog &damaged : damagedVariants()) {
+            if (damage == QLatin1String(damaged.name))
+                QCOMPARE(readInChunks(damaged.log, 0).notes.value(0).reason, reason);
+        }
     }
 
     // Bytes arrive as the drill writes them and as the file is read: the
@@ -337,32 +370,9 @@ private slots:
             const ReadBack pieces = readInChunks(log, chunk);
             QCOMPARE(pieces.records, whole.records);
             QCOMPARE(pieces.skipped, whole.skipped);
+            QCOMPARE(pieces.notes, whole.notes);
             QCOMPARE(pieces.pending.kind, whole.pending.kind);
             QCOMPARE(describe(pieces.pending.record), describe(whole.pending.record));
-        }
-    }
-
-    // A long feed is read in two halves on two threads: the same records in
-    // the same order, the same skipped lines, wherever the halves meet.
-    void longFeedSameAsShortOnes()
-    {
-        const QList<DamagedLog> logs = damagedVariants();
-        QByteArray mixed;
-        for (int round = 0; mixed.size() < 4 * ScoreLogReader::ParallelBytes; ++round) {
-            // The damaged logs of the table, each ended by a line end,
-            // starting further on each round so the halves meet elsewhere.
-            for (qsizetype i = round % 7; i < logs.size(); ++i)
-                mixed += logs[i].log + "\n";
-        }
-        for (const qsizetype tail : {0, 1, 40}) {
-            const QByteArray log = mixed + golden().log.first(tail);
-            const ReadBack pieces = readInChunks(log, 1000);
-            const ReadBack whole = readInChunks(log, 0);
-            QVERIFY(whole.records.size() > 1000);
-            QVERIFY(whole.skipped > 100);
-            QCOMPARE(whole.records, pieces.records);
-            QCOMPARE(whole.skipped, pieces.skipped);
-            QCOMPARE(whole.pending.kind, pieces.pending.kind);
         }
     }
 

@@ -38,6 +38,8 @@ void Form1Procedures::Command1_Click()
     controls_.setCommand2Enabled(false);
     controls_.setOptionsMenuEnabled(false);
     state_.StartTick = services_.ticks.GetTickCount();
+    recording_.start(state_.QuestionLimit,
+                     controls_.isChecked(OptionItem::omoji) ? LetterCase::Upper : LetterCase::Lower, state_.StartTick);
     Main();
 }
 
@@ -52,10 +54,15 @@ void Form1Procedures::Form_KeyDown(std::int16_t keyCode, std::int16_t /*shift*/)
         // Cleared before Main, so a miss on the last question of a run that
         // ends at its limit still counts.
         state_.MissedFlag = 0;
+        // The one reading of the clock per question: this answer's time is
+        // the next question's start.
+        recording_.answered(services_.ticks.GetTickCount());
         Main();
     } else if (keyCode == keycode::Escape) {
+        recording_.ended();
         Quit();
     } else {
+        recording_.wrongKey(keyCode);
         if (state_.MissedFlag == 0) {
             state_.MissedFlag = 1;
             state_.MissCount = checkedAdd16(state_.MissCount, 1);
@@ -100,6 +107,7 @@ void Form1Procedures::drawQuestion()
         key = drawOnce();
     state_.TargetKey = key;
     state_.LastKey = key;
+    recording_.shown(key);
 
     const QString character(QChar(char16_t(state_.TargetKey)));
     controls_.setLabel1Caption(controls_.isChecked(OptionItem::omoji) ? character : character.toLower());

@@ -5,8 +5,6 @@
 #include <array>
 #include <charconv>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 namespace tekkora {
 
@@ -179,18 +177,22 @@ std::optional<ScoreRecord> parseScoreRecord(const QString &line)
     return record;
 }
 
-ScoreLogReader::LineKind ScoreLogReader::classify(QByteArrayView line, ScoreRecord &record) const
+ScoreLogReader::LineKind ScoreLogReader::classify(QByteArrayView line, ScoreRecord &record, SkipReason &reason) const
 {
     if (isPassedOver(line))
         return LineKind::Passed;
     const std::optional<QString> text = decoder_.decode(line);
-    if (!text)
+    if (!text) {
+        reason = SkipReason::NotShiftJis;
         return LineKind::Skipped;
+    }
     // Equal texts are equal bytes here: CP932 spells a few characters two
     // ways, but none that a record holds.
     std::optional<ScoreRecord> parsed = parseScoreRecord(*text);
-    if (!parsed)
+    if (!parsed) {
+        reason = SkipReason::NotARecord;
         return LineKind::Skipped;
+    }
     record = std::move(*parsed);
     return LineKind::Record;
 }
@@ -204,51 +206,16 @@ QList<ScoreRecord> ScoreLogReader::feed(QByteArrayView bytes)
 
 void ScoreLogReader::feed(QByteArrayView bytes, const RecordSink &sink)
 {
-    // A long stretch of whole lines (a log opened for the first time) is
-    // read in two halves at once, the later one by a second reader on a
-    // thread of its own; its records follow the earlier half's, its skipped
-    // lines are added. Lines are read on their own, so the result is the
-    // same as one reader's.
-    if (bytes.size() >= parallelBytes_ && partial_.isEmpty() && !overlong_) {
-        const qsizetype half = bytes.indexOf('\n', bytes.size() / 2);
-        const qsizetype last = bytes.lastIndexOf('\n');
-        if (half >= 0 && half < last) {
-            const qsizetype middle = half + 1;
-            const qsizetype end = last + 1;
-            ScoreLogReader later;
-            QList<ScoreRecord> laterRecords;
-            std::thread worker;
-            try {
-                worker = std::thread([&] {
-                    later.feedLines(bytes.sliced(middle, end - middle),
-                                    [&laterRecords](ScoreRecord &&record) { laterRecords.append(std::move(record)); });
-                });
-            } catch (const std::system_error &) {
-                // No thread to be had: one reader reads it all.
-                feedLines(bytes, sink);
-                return;
-            }
-            feedLines(bytes.first(middle), sink);
-            worker.join();
-            for (ScoreRecord &record : laterRecords)
-                sink(std::move(record));
-            skipped_ += later.skipped_;
-            bytes = bytes.sliced(end);
-        }
-    }
-    feedLines(bytes, sink);
-}
-
-void ScoreLogReader::feedLines(QByteArrayView bytes, const RecordSink &sink)
-{
     auto finishLine = [&](QByteArrayView line) {
+        ++lines_;
         if (line.endsWith('\r'))
             line.chop(1);
         ScoreRecord record;
-        switch (classify(line, record)) {
+        SkipReason reason{};
+        switch (classify(line, record, reason)) {
         case LineKind::Record: sink(std::move(record)); break;
         case LineKind::Passed: break;
-        case LineKind::Skipped: ++skipped_; break;
+        case LineKind::Skipped: skipped_.add(lines_, reason); break;
         }
     };
 
@@ -270,7 +237,7 @@ void ScoreLogReader::feedLines(QByteArrayView bytes, const RecordSink &sink)
         if (newline == nullptr)
             break;
         if (overlong_)
-            ++skipped_;
+            skipped_.add(++lines_, SkipReason::TooLong);
         overlong_ = false;
         partial_.clear();
         bytes = bytes.sliced(piece + 1);
@@ -280,8 +247,10 @@ void ScoreLogReader::feedLines(QByteArrayView bytes, const RecordSink &sink)
 ScoreLogReader::Pending ScoreLogReader::pending() const
 {
     Pending result;
+    result.line = lines_ + 1;
     if (overlong_) {
         result.kind = Pending::Skipped;
+        result.reason = SkipReason::TooLong;
         return result;
     }
     if (partial_.isEmpty())
@@ -289,7 +258,7 @@ ScoreLogReader::Pending ScoreLogReader::pending() const
     QByteArrayView line(partial_);
     if (line.endsWith('\r'))
         line.chop(1);
-    switch (classify(line, result.record)) {
+    switch (classify(line, result.record, result.reason)) {
     case LineKind::Record: result.kind = Pending::Record; break;
     case LineKind::Passed: result.kind = Pending::Passed; break;
     case LineKind::Skipped: result.kind = Pending::Skipped; break;
@@ -301,7 +270,8 @@ void ScoreLogReader::reset()
 {
     partial_.clear();
     overlong_ = false;
-    skipped_ = 0;
+    lines_ = 0;
+    skipped_.clear();
 }
 
 } // namespace tekkora

@@ -21,10 +21,10 @@
 // ended there.
 //
 // Linear in the bytes fed, whatever they are: a line longer than any record
-// is counted as skipped without being kept. A long feed is shared between
-// two threads.
+// is counted as skipped without being kept.
 
 #include "results/ScoreLog.h"
+#include "results/SkippedLines.h"
 #include "platform/ShiftJis.h"
 
 #include <QByteArray>
@@ -43,10 +43,6 @@ class ScoreLogReader {
 public:
     // Lines this long cannot be records (the longest is under 200 bytes).
     static constexpr qsizetype MaxLineBytes = 1024;
-    // Feeds of this many bytes or more are read on two threads.
-    static constexpr qsizetype ParallelBytes = 64 * 1024;
-
-    explicit ScoreLogReader(qsizetype parallelBytes = ParallelBytes) : parallelBytes_(parallelBytes) {}
 
     // Reads the bytes that follow those fed before, handing the records of
     // the lines they complete to `sink`, oldest first.
@@ -57,11 +53,15 @@ public:
     QList<ScoreRecord> feed(QByteArrayView bytes);
 
     // Completed lines that were not records (nor empty, nor header lines).
-    qsizetype skippedLines() const { return skipped_; }
+    qsizetype skippedLines() const { return skipped_.count(); }
+    // The same lines with their numbers and why each was skipped.
+    const SkippedLines &skipped() const { return skipped_; }
 
     struct Pending {
         enum Kind { Nothing, Record, Passed, Skipped } kind = Nothing;
         ScoreRecord record; // when kind is Record
+        qint64 line = 0;    // its number, when there is one
+        SkipReason reason = SkipReason::NotARecord; // when kind is Skipped
     };
     // The unfinished line read as though the file ended with it: Nothing
     // when there is none, Passed for an empty or header line.
@@ -72,14 +72,13 @@ public:
 
 private:
     enum class LineKind { Record, Passed, Skipped };
-    LineKind classify(QByteArrayView line, ScoreRecord &record) const;
-    void feedLines(QByteArrayView bytes, const RecordSink &sink);
+    LineKind classify(QByteArrayView line, ScoreRecord &record, SkipReason &reason) const;
 
-    const qsizetype parallelBytes_;
     ShiftJisDecoder decoder_;
     QByteArray partial_;      // the unfinished line, while it is short enough to be a record
     bool overlong_ = false;   // the unfinished line has grown past MaxLineBytes
-    qsizetype skipped_ = 0;
+    qint64 lines_ = 0;        // completed lines
+    SkippedLines skipped_;
 };
 
 } // namespace tekkora
