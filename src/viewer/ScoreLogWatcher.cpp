@@ -63,6 +63,9 @@ void ScoreLogWatcher::refresh()
     }
     change.skippedLines =
         file_.reader().skippedLines() + (pending.kind == ScoreLogReader::Pending::Skipped ? 1 : 0);
+    change.skipped = file_.reader().skipped().kept();
+    if (pending.kind == ScoreLogReader::Pending::Skipped && change.skipped.size() < SkippedLines::KeptAtMost)
+        change.skipped.append({pending.line, pending.reason});
 
     const bool news = !everReported_ || bytesMoved || change.state != lastState_ || change.error != lastError_
                       || change.skippedLines != lastSkipped_;

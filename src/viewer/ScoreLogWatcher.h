@@ -20,6 +20,7 @@ struct ScoreLogChange {
     ScoreLogFile::State state = ScoreLogFile::State::Missing;
     QString error;               // why the file cannot be read
     qsizetype skippedLines = 0;  // lines that are not records, so far
+    QList<SkippedLine> skipped;  // the first of them, with number and reason
 };
 
 class ScoreLogWatcher final : public QObject {

@@ -93,6 +93,20 @@ QSettings viewerSettings()
     return QSettings(QStringLiteral("Tekkora"), QStringLiteral("tekkora-score"));
 }
 
+// The first skipped lines with their numbers and reasons, for a tooltip.
+QString skippedList(const QList<SkippedLine> &kept, qsizetype count)
+{
+    constexpr qsizetype Listed = 20;
+    if (count == 0)
+        return QString();
+    QStringList lines{QStringLiteral("読み飛ばした行 (行番号: 理由)")};
+    for (qsizetype i = 0; i < std::min(kept.size(), Listed); ++i)
+        lines << QStringLiteral("%1 行目: %2").arg(kept[i].line).arg(skipReasonText(kept[i].reason));
+    if (count > std::min(kept.size(), Listed))
+        lines << QStringLiteral("ほか %1 行").arg(count - std::min(kept.size(), Listed));
+    return lines.join(QLatin1Char('\n'));
+}
+
 struct SetChoice {
     RunSet set;
     const char *name;
@@ -377,6 +391,7 @@ void ScoreWindow::applyChange(const ScoreLogChange &change)
     state_ = change.state;
     error_ = change.error;
     skipped_ = change.skippedLines;
+    skippedKept_ = change.skipped;
 
     refreshCharts();
     refreshFigures();
@@ -449,6 +464,7 @@ void ScoreWindow::refreshFigures()
     messageLabel_->setText(message);
     messageLabel_->setVisible(!message.isEmpty());
     skippedLabel_->setText(QStringLiteral("読み飛ばした行: %1").arg(skipped_));
+    skippedLabel_->setToolTip(skippedList(skippedKept_, skipped_));
 }
 
 QString ScoreWindow::reportLine() const

@@ -65,6 +65,7 @@ private:
     ScoreLogFile::State state_ = ScoreLogFile::State::Missing;
     QString error_;
     qsizetype skipped_ = 0;
+    QList<SkippedLine> skippedKept_;
 
     std::unique_ptr<ScoreLogWatcher> watcher_;
     RunsTableModel *model_ = nullptr;

@@ -272,6 +272,10 @@ private slots:
         log.write("2025/05/01 20:11 garbage\r\n\xff\xfe\r\n");
         log.close();
         QTRY_COMPARE(text(window, "lblSkipped"), QStringLiteral("読み飛ばした行: 2"));
+        // Each with its line's number (a header of three lines, six runs)
+        // and why.
+        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("lblSkipped"))->toolTip(),
+                 QStringLiteral("読み飛ばした行 (行番号: 理由)\n10 行目: ドリルが書く形ではない\n11 行目: Shift_JIS ではない"));
         QCOMPARE(text(window, "lblRuns"), QStringLiteral("6"));
     }
 
