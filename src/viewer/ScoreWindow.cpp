@@ -1,9 +1,11 @@
 #include "ScoreWindow.h"
 
 #include "Fonts.h"
+#include "KeysPage.h"
 #include "Palette.h"
-#include "SortArrowHeader.h"
+#include "ViewerParts.h"
 #include "drill/DrillState.h"
+#include "results/KeysLog.h"
 #include "results/ResultsText.h"
 
 #include <QButtonGroup>
@@ -20,7 +22,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QScreen>
 #include <QShortcut>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -30,14 +34,6 @@ namespace tekkora {
 namespace {
 
 constexpr qreal FigureFontSize = 12;
-
-QLabel *makeCaption(QWidget *parent, const QString &text)
-{
-    auto *label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    paintAsCaption(label);
-    return label;
-}
 
 // Figures: black on the light face colour inside a single-line border, as
 // in the results window.
@@ -93,20 +89,6 @@ QSettings viewerSettings()
     return QSettings(QStringLiteral("Tekkora"), QStringLiteral("tekkora-score"));
 }
 
-// The first skipped lines with their numbers and reasons, for a tooltip.
-QString skippedList(const QList<SkippedLine> &kept, qsizetype count)
-{
-    constexpr qsizetype Listed = 20;
-    if (count == 0)
-        return QString();
-    QStringList lines{QStringLiteral("読み飛ばした行 (行番号: 理由)")};
-    for (qsizetype i = 0; i < std::min(kept.size(), Listed); ++i)
-        lines << QStringLiteral("%1 行目: %2").arg(kept[i].line).arg(skipReasonText(kept[i].reason));
-    if (count > std::min(kept.size(), Listed))
-        lines << QStringLiteral("ほか %1 行").arg(count - std::min(kept.size(), Listed));
-    return lines.join(QLatin1Char('\n'));
-}
-
 struct SetChoice {
     RunSet set;
     const char *name;
@@ -137,6 +119,34 @@ void ScoreWindow::buildLayout()
 {
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(buildSetChoice());
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("tabPages"));
+    pages_->addTab(buildScorePage(), QStringLiteral("スコア(&C)"));
+    keysPage_ = new KeysPage(pages_);
+    paintBackground(keysPage_, colours::Background);
+    connect(keysPage_, &KeysPage::updated, this, &ScoreWindow::updated);
+    pages_->addTab(keysPage_, QStringLiteral("キー別(&K)"));
+    layout->addWidget(pages_, 1);
+
+    fileLabel_ = makeCaption(this, QString());
+    fileLabel_->setObjectName(QStringLiteral("lblFile"));
+    fileLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(fileLabel_);
+
+    setTabOrder(sets_->checkedButton(), openButton_);
+    setTabOrder(openButton_, pages_);
+    setTabOrder(pages_, sortChoice_);
+    setTabOrder(sortChoice_, table_);
+    buildShortcuts();
+    fitToScreen();
+}
+
+QWidget *ScoreWindow::buildScorePage()
+{
+    auto *page = new QWidget(this);
+    page->setObjectName(QStringLiteral("pageScore"));
+    paintBackground(page, colours::Background);
+    auto *layout = new QVBoxLayout(page);
     messageLabel_ = makeCaption(this, QString());
     messageLabel_->setObjectName(QStringLiteral("lblMessage"));
     messageLabel_->setFont(japaneseFont(11));
@@ -145,17 +155,21 @@ void ScoreWindow::buildLayout()
     buildFigures(layout);
     layout->addLayout(buildCharts(), 3);
     buildRunsTable(layout);
+    return page;
+}
 
-    fileLabel_ = makeCaption(this, QString());
-    fileLabel_->setObjectName(QStringLiteral("lblFile"));
-    fileLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(fileLabel_);
-
-    setTabOrder(sets_->checkedButton(), openButton_);
-    setTabOrder(openButton_, sortChoice_);
-    setTabOrder(sortChoice_, table_);
-    buildShortcuts();
-    resize(960, 760);
+// The size it was drawn for, within the work area of its screen: a 768-pixel
+// screen's is shorter than that once panels and the frame are taken off.
+void ScoreWindow::fitToScreen()
+{
+    QSize size(960, 760);
+    if (const QScreen *screen = this->screen()) {
+        // The frame a window manager will add, which a window cannot know
+        // before it is shown: a title bar and borders of the usual size.
+        const QSize frame(16, 40);
+        size = size.boundedTo(screen->availableGeometry().size() - frame);
+    }
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 // Which runs: every run, or one character set; and the button that opens
@@ -168,11 +182,7 @@ QLayout *ScoreWindow::buildSetChoice()
     for (const SetChoice &choice : SetChoices) {
         auto *button = new QRadioButton(QString::fromUtf8(choice.caption), this);
         button->setObjectName(QLatin1String(choice.name));
-        paintAsCaption(button);
-        // A radio button fills its background from the button colour.
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, colours::Background);
-        button->setPalette(palette);
+        paintAsChoice(button);
         sets_->addButton(button, int(choice.set));
         top->addWidget(button);
     }
@@ -309,16 +319,8 @@ void ScoreWindow::buildRunsTable(QBoxLayout *layout)
 
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("runsTable"));
-    table_->setHorizontalHeader(new SortArrowHeader(table_));
+    setUpTable(table_);
     table_->setModel(model_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->setVisible(false);
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
             [this](int column, Qt::SortOrder order) {
                 sortChoice_->setCurrentIndex(sortChoice_->findData(column * 2 + (order == Qt::AscendingOrder)));
@@ -358,6 +360,8 @@ void ScoreWindow::openLog(const QString &path)
     model_->reset();
     // Read at once, so the first frame shows the log as it stands.
     watcher_->refresh();
+    // The drill writes its per-key log beside the score log.
+    keysPage_->openLog(QFileInfo(watcher_->path()).dir().filePath(KeysFileName));
 }
 
 QString ScoreWindow::logPath() const
@@ -407,6 +411,7 @@ void ScoreWindow::showSet(RunSet set)
     model_->showSet(set_);
     refreshCharts();
     refreshFigures();
+    keysPage_->showSet(set_);
     emit updated();
 }
 
@@ -469,9 +474,10 @@ void ScoreWindow::refreshFigures()
 
 QString ScoreWindow::reportLine() const
 {
-    return QStringLiteral("runs=%1 questions=%2 best=%3 latest=%4 skipped=%5")
+    return QStringLiteral("runs=%1 questions=%2 best=%3 latest=%4 skipped=%5 %6")
         .arg(runsLabel_->text(), questionsLabel_->text(), bestLabel_->text(), latestLabel_->text())
-        .arg(skipped_);
+        .arg(skipped_)
+        .arg(keysPage_->reportFields());
 }
 
 void ScoreWindow::chooseFile()

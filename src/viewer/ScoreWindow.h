@@ -18,9 +18,12 @@ class QComboBox;
 class QLabel;
 class QLayout;
 class QPushButton;
+class QTabWidget;
 class QTableView;
 
 namespace tekkora {
+
+class KeysPage;
 
 class ScoreWindow final : public QWidget {
     Q_OBJECT
@@ -33,7 +36,8 @@ public:
     QString logPath() const;
 
     // The figures of the set on show as the window shows them, on one line:
-    // "runs=... questions=... best=... latest=... skipped=...".
+    // "runs=... questions=... best=... latest=... skipped=... key_runs=...
+    // key_skipped=...".
     QString reportLine() const;
 
 signals:
@@ -47,6 +51,8 @@ protected:
 private:
     // Each builds one part of the window.
     void buildLayout();
+    QWidget *buildScorePage();
+    void fitToScreen();
     QLayout *buildSetChoice();
     void buildFigures(QBoxLayout *layout);
     QLayout *buildCharts();
@@ -68,6 +74,8 @@ private:
     QList<SkippedLine> skippedKept_;
 
     std::unique_ptr<ScoreLogWatcher> watcher_;
+    QTabWidget *pages_ = nullptr;
+    KeysPage *keysPage_ = nullptr;
     RunsTableModel *model_ = nullptr;
     QButtonGroup *sets_ = nullptr;
     QPushButton *openButton_ = nullptr;
