@@ -294,8 +294,10 @@ void KeyboardHeatMap::focusInEvent(QFocusEvent *event)
 }
 
 // From the current key, the nearest key that answers something in the
-// direction given: along its row, or in the row above or below, the key
-// whose middle is nearest. (0, 0): the first key that answers.
+// direction given: along its row, or in the row above or below the key
+// nearest below it (rows are staggered by a quarter or half key: down leans
+// right and up leans left, so down and up again come back). (0, 0): the
+// first key that answers.
 qsizetype KeyboardHeatMap::neighbour(int dx, int dy) const
 {
     if (current_ < 0 || (dx == 0 && dy == 0)) {
@@ -315,7 +317,7 @@ qsizetype KeyboardHeatMap::neighbour(int dx, int dy) const
         const double along = (to.x() - from.x()) * dx;
         if (dx != 0 && along <= 0.0)
             continue;
-        const double distance = dx != 0 ? along : std::abs(to.x() - from.x());
+        const double distance = dx != 0 ? along : std::abs(to.x() - from.x() - 0.25 * dy);
         if (distance < bestDistance) {
             best = i;
             bestDistance = distance;

@@ -2,6 +2,8 @@
 // shows, how it follows the log live (appended, created, replaced, deleted,
 // a last line still without its line end), and its keyboard use.
 
+#include "KeyboardHeatMap.h"
+#include "KeyboardKeys.h"
 #include "ProgressChart.h"
 #include "QtJapanese.h"
 #include "ScoreLogLocation.h"
@@ -12,6 +14,7 @@
 
 #include "drill/DrillState.h"
 #include "platform/ShiftJis.h"
+#include "results/KeysLog.h"
 #include "results/ScoreLog.h"
 
 #include <QAbstractItemModel>
@@ -23,7 +26,9 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -99,6 +104,40 @@ bool arrowPointsDown(QHeaderView *header)
             changed << count;
     }
     return !changed.isEmpty() && changed.first() > changed.last();
+}
+
+// A line of Keys.jsonl as the drill writes it, `daysAgo` days before now.
+QByteArray keysLine(const char *set, const QByteArray &questions, int daysAgo = 0)
+{
+    return "{\"v\":1,\"time\":\"" + keysLogTime(QDateTime::currentDateTime().addDays(-daysAgo)) + "\",\"set\":\""
+           + set + "\",\"case\":\"upper\",\"questions\":[" + questions + "]}\n";
+}
+
+// Digits 40 days ago, letters yesterday (Esc on the last question), a cut
+// line, digits now, a line of another version.
+QByteArray keysLog()
+{
+    return keysLine("数字", "{\"c\":\"6\",\"ms\":500,\"wrong\":[\"9\"]},{\"c\":\"7\",\"ms\":300}", 40)
+           + keysLine("英字", "{\"c\":\"A\",\"ms\":400},{\"c\":\"B\",\"ms\":600,\"wrong\":[\"V\",\"Shift\"]},{\"c\":\"A\",\"ended\":true,\"wrong\":[\"S\"]}", 1)
+           + "{\"v\":1,\"time\":\"2026-12-01T20:00:00+09:00\",\"set\":\"英字\",\"ques" "\n"
+           + keysLine("数字", "{\"c\":\"6\",\"ms\":700,\"wrong\":[\"9\"]},{\"c\":\"6\",\"ms\":800}")
+           + "{\"v\":2,\"time\":\"2026-12-01T20:00:00+09:00\"}" "\n";
+}
+
+QStringList column(QAbstractItemModel *model, int column)
+{
+    QStringList cells;
+    for (int row = 0; row < model->rowCount(); ++row)
+        cells << model->data(model->index(row, column)).toString();
+    return cells;
+}
+
+QStringList row(QAbstractItemModel *model, int row)
+{
+    QStringList cells;
+    for (int column = 0; row >= 0 && row < model->rowCount() && column < model->columnCount(); ++column)
+        cells << model->data(model->index(row, column)).toString();
+    return cells;
 }
 
 bool messageShown(const QWidget &window)
@@ -251,6 +290,148 @@ private slots:
         const QModelIndexList selected = table(window)->selectionModel()->selectedRows(5);
         QCOMPARE(selected.size(), 1);
         QTEST(selected.first().data().toString(), "selectedSpeed");
+    }
+
+    // The keys page on a log with damage: the runs of the set and period
+    // chosen, each character's figures, the keys pressed instead, and the
+    // keyboard's colours.
+    void keysPage_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<int>("period");
+        QTest::addColumn<QString>("counts");
+        QTest::addColumn<QStringList>("characters");
+        QTest::addColumn<QStringList>("sixRow");
+        QTest::addColumn<QStringList>("topPressedInstead");
+        QTest::addColumn<int>("worstKey");
+        QTest::addColumn<int>("bestKey");
+
+        const QStringList six{"6", "3", "2", "66.7", "700", "800", "—", "—", "—", "—"};
+        QTest::newRow("every run") << "optEvery" << 0 << "3 回  6 問" << QStringList{"A", "B", "6", "7"} << six
+                                   << QStringList{"6", "9", "2"} << int('B') << int('A');
+        QTest::newRow("digits") << "optDigits" << 0 << "2 回  4 問" << QStringList{"6", "7"} << six
+                                << QStringList{"6", "9", "2"} << int('6') << int('7');
+        // Esc's question counts only for the keys pressed instead; pairs of
+        // equal counts in the order of the characters.
+        QTest::newRow("letters") << "optLetters" << 0 << "1 回  2 問" << QStringList{"A", "B"} << QStringList()
+                                 << QStringList{"A", "S", "1"} << int('B') << int('A');
+        QTest::newRow("the last 30 days") << "optEvery" << 1 << "2 回  4 問" << QStringList{"A", "B", "6"}
+                                          << QStringList{"6", "2", "1", "50.0", "700", "800", "—", "—", "—", "—"}
+                                          << QStringList{"A", "S", "1"} << int('B') << int('A');
+        QTest::newRow("the last 100 runs: all three") << "optEvery" << 2 << "3 回  6 問"
+                                                      << QStringList{"A", "B", "6", "7"} << six
+                                                      << QStringList{"6", "9", "2"} << int('B') << int('A');
+    }
+    void keysPage()
+    {
+        QFETCH(QString, set);
+        QFETCH(int, period);
+        QFETCH(QStringList, characters);
+        QFETCH(int, worstKey);
+        QFETCH(int, bestKey);
+        QTemporaryDir dir;
+        appendAll(fiveRuns(), dir.path());
+        QVERIFY(writeAll(dir.filePath(KeysFileName), keysLog()));
+        ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.findChild<QRadioButton *>(set)->click();
+        auto *periods = window.findChild<QComboBox *>(QStringLiteral("cmbPeriod"));
+        periods->setCurrentIndex(period);
+        emit periods->activated(period);
+
+        QVERIFY(window.reportLine().endsWith(QStringLiteral(" key_runs=3 key_skipped=2")));
+        QVERIFY(window.findChild<QLabel *>(QStringLiteral("lblKeySkipped"))->toolTip().contains(QStringLiteral("3 行目: ")));
+        QTEST(text(window, "lblKeyCounts"), "counts");
+        QAbstractItemModel *table = window.findChild<QTableView *>(QStringLiteral("keysTable"))->model();
+        QCOMPARE(column(table, 0), characters);
+        QTEST(row(table, int(characters.indexOf(QStringLiteral("6")))), "sixRow");
+        QTEST(row(window.findChild<QTableWidget *>(QStringLiteral("tblPressedInstead"))->model(), 0), "topPressedInstead");
+        // The scale's ends for the worst and the best key, grey for a key
+        // not asked.
+        auto *keyboard = window.findChild<KeyboardHeatMap *>();
+        QCOMPARE(keyboard->colourOf(worstKey), QColor(215, 40, 40));
+        QCOMPARE(keyboard->colourOf(bestKey), QColor(250, 250, 235));
+        QCOMPARE(keyboard->colourOf('Z'), QColor(176, 176, 200));
+    }
+
+    // The keys page follows the per-key log as the drill appends to it.
+    void keysPageFollowsTheLog()
+    {
+        QTemporaryDir dir;
+        ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.reportLine().endsWith(QStringLiteral(" key_runs=0 key_skipped=0")));
+        QVERIFY(!window.findChild<QLabel *>(QStringLiteral("lblKeysMessage"))->isHidden());
+
+        QVERIFY(writeAll(dir.filePath(KeysFileName), keysLog()));
+        QTRY_VERIFY(window.reportLine().endsWith(QStringLiteral(" key_runs=3 key_skipped=2")));
+        QFile log(dir.filePath(KeysFileName));
+        QVERIFY(log.open(QIODevice::Append));
+        log.write(keysLine("全て", "{\"c\":\"Q\",\"ms\":900,\"wrong\":[\"A\"]}"));
+        log.close();
+        QTRY_VERIFY(window.reportLine().endsWith(QStringLiteral(" key_runs=4 key_skipped=2")));
+        QCOMPARE(text(window, "lblKeyCounts"), QStringLiteral("4 回  7 問"));
+        QVERIFY(window.findChild<QLabel *>(QStringLiteral("lblKeysMessage"))->isHidden());
+    }
+
+    // The keyboard is drawn in the player's layout, else as a US keyboard;
+    // the arrow keys walk it and its figures follow the key.
+    void keyboard_data()
+    {
+        QTest::addColumn<bool>("layoutKnown");
+        QTest::addColumn<QList<int>>("arrows");
+        QTest::addColumn<QString>("rowQ");
+        QTest::addColumn<QString>("current");
+
+        QTest::newRow("US: the first key") << false << QList<int>{} << "QWERTYUIOP" << "1";
+        QTest::newRow("US: right, down") << false << QList<int>{Qt::Key_Right, Qt::Key_Down} << "QWERTYUIOP" << "W";
+        QTest::newRow("US: down, up, left at the row's start")
+            << false << QList<int>{Qt::Key_Down, Qt::Key_Up, Qt::Key_Left} << "QWERTYUIOP" << "1";
+        // AZERTY: A and Z where US has Q and W, Q where US has A.
+        QTest::newRow("AZERTY: down, right") << true << QList<int>{Qt::Key_Down, Qt::Key_Right} << "AZERTYUIOP" << "Z";
+    }
+    void keyboard()
+    {
+        QFETCH(bool, layoutKnown);
+        QFETCH(QList<int>, arrows);
+        std::optional<ScanCodeAnswers> answers;
+        if (layoutKnown) {
+            answers = ScanCodeAnswers{};
+            const char *rows[] = {"1234567890", "AZERTYUIOP", "QSDFGHJKLM", "WXCVBN"};
+            const int first[] = {2, 16, 30, 44};
+            for (int r = 0; r < 4; ++r)
+                for (int i = 0; rows[r][i] != 0; ++i)
+                    (*answers)[std::size_t(first[r] + i)] = std::int16_t(rows[r][i]);
+        }
+        const QList<KeyCap> keys = mainBlockKeys(answers);
+        QString rowQ;
+        QString everyAnswer;
+        for (const KeyCap &key : keys) {
+            if (key.at.y() == 1.0 && key.answers != 0)
+                rowQ += QChar(key.answers);
+            if (key.answers != 0)
+                everyAnswer += QChar(key.answers);
+        }
+        QTEST(rowQ, "rowQ");
+        std::sort(everyAnswer.begin(), everyAnswer.end());
+        QCOMPARE(everyAnswer, QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+
+        QTemporaryDir dir;
+        QVERIFY(writeAll(dir.filePath(KeysFileName), keysLog()));
+        ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+        auto *keyboard = window.findChild<KeyboardHeatMap *>();
+        keyboard->setKeys(keys);
+        window.findChild<QTabWidget *>()->setCurrentWidget(window.findChild<QWidget *>(QStringLiteral("pageKeys")));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        keyboard->setFocus();
+        for (int arrow : arrows)
+            QTest::keyClick(keyboard, Qt::Key(arrow));
+        QTEST(QString(QChar(keyboard->currentKey())), "current");
+        QVERIFY(text(window, "lblKeyFigures").startsWith(QString(QChar(keyboard->currentKey())) + QLatin1Char(' ')));
     }
 
     void followsTheLogLive()
