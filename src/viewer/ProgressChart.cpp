@@ -82,7 +82,9 @@ ProgressChart::ProgressChart(const QString &title, Figure figure, const Progress
     setRenderHint(QPainter::Antialiasing, false);
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
-    setMinimumHeight(160);
+    // Room for the plot itself when the window is at its smallest: its
+    // title and axes take about 85 pixels of it.
+    setMinimumHeight(200);
     viewport()->setMouseTracking(true);
 }
 

@@ -158,18 +158,21 @@ QWidget *ScoreWindow::buildScorePage()
     return page;
 }
 
+QSize ScoreWindow::openingSize(const QSize &available, const QSize &minimum)
+{
+    // The frame a window manager will add, which a window cannot know before
+    // it is shown: a title bar and borders of the usual size.
+    const QSize frame(16, 40);
+    return QSize(960, 760).boundedTo(available - frame).expandedTo(minimum);
+}
+
 // The size it was drawn for, within the work area of its screen: a 768-pixel
 // screen's is shorter than that once panels and the frame are taken off.
 void ScoreWindow::fitToScreen()
 {
-    QSize size(960, 760);
-    if (const QScreen *screen = this->screen()) {
-        // The frame a window manager will add, which a window cannot know
-        // before it is shown: a title bar and borders of the usual size.
-        const QSize frame(16, 40);
-        size = size.boundedTo(screen->availableGeometry().size() - frame);
-    }
-    resize(size.expandedTo(minimumSizeHint()));
+    const QScreen *screen = this->screen();
+    resize(openingSize(screen != nullptr ? screen->availableGeometry().size() : QSize(960, 760) + QSize(16, 40),
+                       minimumSizeHint()));
 }
 
 // Which runs: every run, or one character set; and the button that opens

@@ -40,6 +40,10 @@ public:
     // key_skipped=...".
     QString reportLine() const;
 
+    // The size the window opens at, given its screen's work area: the size it
+    // is drawn for where that fits, frame included, never below its minimum.
+    static QSize openingSize(const QSize &available, const QSize &minimum);
+
 signals:
     // After every change of the log reached the window.
     void updated();

@@ -434,6 +434,36 @@ private slots:
         QVERIFY(text(window, "lblKeyFigures").startsWith(QString(QChar(keyboard->currentKey())) + QLatin1Char(' ')));
     }
 
+    // The window fits the work area of the screen it opens on, a 768-pixel
+    // screen's at least; at its smallest its charts keep a plot to read.
+    void fitsTheScreen_data()
+    {
+        QTest::addColumn<QSize>("available");
+        QTest::newRow("a large screen") << QSize(1920, 1050);
+        QTest::newRow("1366 x 768 less a panel") << QSize(1366, 740);
+        QTest::newRow("1024 x 768 less two panels") << QSize(1024, 712);
+    }
+    void fitsTheScreen()
+    {
+        QFETCH(QSize, available);
+        QTemporaryDir dir;
+        appendAll(fiveRuns(), dir.path());
+        ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+        const QSize minimum = window.minimumSizeHint();
+        const QSize size = ScoreWindow::openingSize(available, minimum);
+        QVERIFY2(size.height() + 40 <= available.height(), qPrintable(QStringLiteral("%1 high").arg(size.height())));
+        QVERIFY(size.width() + 16 <= available.width());
+        QVERIFY(size.width() >= minimum.width() && size.height() >= minimum.height());
+
+        window.show();
+        window.resize(minimum);
+        for (const char *name : {"chartSpeed", "chartAccuracy"}) {
+            const auto *chart = window.findChild<ProgressChart *>(QLatin1String(name));
+            QTRY_COMPARE(chart->height(), chart->minimumHeight());
+            QVERIFY2(chart->chart()->plotArea().height() >= 100, qPrintable(QString::number(chart->chart()->plotArea().height())));
+        }
+    }
+
     void followsTheLogLive()
     {
         QTemporaryDir dir;
