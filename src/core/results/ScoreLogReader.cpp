@@ -1,5 +1,7 @@
 #include "ScoreLogReader.h"
 
+#include "ScoreRecordBytes.h"
+
 #include "drill/DrillState.h"
 
 #include <array>
@@ -123,7 +125,10 @@ std::optional<float> toFloat(const QString &text)
 
 bool isPassedOver(QByteArrayView line)
 {
-    return line.isEmpty() || line == headerLines().title || line == headerLines().columns;
+    // Lengths first: a record is never as long as either header line.
+    const HeaderLines &header = headerLines();
+    return line.isEmpty() || (line.size() == header.title.size() && line == header.title)
+           || (line.size() == header.columns.size() && line == header.columns);
 }
 
 } // namespace
@@ -181,16 +186,10 @@ ScoreLogReader::LineKind ScoreLogReader::classify(QByteArrayView line, ScoreReco
 {
     if (isPassedOver(line))
         return LineKind::Passed;
-    const std::optional<QString> text = decoder_.decode(line);
-    if (!text) {
-        reason = SkipReason::NotShiftJis;
-        return LineKind::Skipped;
-    }
-    // Equal texts are equal bytes here: CP932 spells a few characters two
-    // ways, but none that a record holds.
-    std::optional<ScoreRecord> parsed = parseScoreRecord(*text);
+    std::optional<ScoreRecord> parsed = parseScoreRecordBytes(line);
     if (!parsed) {
-        reason = SkipReason::NotARecord;
+        // Decoded only to say why, which takes a converter.
+        reason = decoder_.decode(line) ? SkipReason::NotARecord : SkipReason::NotShiftJis;
         return LineKind::Skipped;
     }
     record = std::move(*parsed);

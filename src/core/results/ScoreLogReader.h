@@ -3,10 +3,11 @@
 // Reads Score.txt back: the records of the runs, from the bytes the drill
 // appended, fed as they come.
 //
-// Nothing is guessed at. A line is a record only when it decodes as CP932,
-// parses, and formatScoreRecord() of what was parsed gives back exactly its
-// bytes; any other line (cut off, junk, saved as UTF-8, a decimal comma, a
-// field out of place) is counted as skipped. Lines that hold no run are
+// Nothing is guessed at. A line is a record only when it parses and
+// formatScoreRecord() of what was parsed, in CP932, gives back exactly its
+// bytes (read and compared byte by byte, see ScoreRecordBytes.h); any other
+// line (cut off, junk, saved as UTF-8, a decimal comma, a field out of
+// place) is counted as skipped. Lines that hold no run are
 // passed over without counting: empty lines, and the header's title and
 // column lines wherever they stand (a second copy of the drill may have
 // written the header again).
@@ -36,7 +37,8 @@
 
 namespace tekkora {
 
-// The record a line holds, if it holds one exactly.
+// The record a decoded line holds, if it holds one exactly: the reader's
+// rule for text instead of bytes.
 std::optional<ScoreRecord> parseScoreRecord(const QString &line);
 
 class ScoreLogReader {
