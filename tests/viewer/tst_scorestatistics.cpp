@@ -9,6 +9,7 @@
 #include "drill/DrillState.h"
 #include "results/ResultsText.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace tekkora;
@@ -225,6 +226,44 @@ private slots:
         QCOMPARE(again.secondsPerKeyAverage, points.secondsPerKeyAverage);
         QCOMPARE(again.accuracyAverage, points.accuracyAverage);
         QCOMPARE(again.runIndex, points.runIndex);
+    }
+
+    // Dots thinned to one per cell of a grid: every point's cell keeps a
+    // dot, no cell two, and every dot is one of the points.
+    void dots_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<double>("spread"); // of y, the area being 0 to 1
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("dense") << 10000 << 1.0 << 20 << 10;
+        QTest::newRow("sparse") << 30 << 1.0 << 400 << 200;
+        QTest::newRow("beyond the area: in its edge rows") << 2000 << 3.0 << 50 << 5;
+    }
+    void dots()
+    {
+        QFETCH(int, points);
+        QFETCH(double, spread);
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        QRandomGenerator random(7);
+        QList<QPointF> line;
+        for (int i = 0; i < points; ++i)
+            line << QPointF(i + 1, (random.generateDouble() - 0.5) * spread + 0.5);
+        const QRectF area(0.5, 0.0, points, 1.0);
+        const auto cell = [&](const QPointF &p) {
+            const int column = int(std::floor((p.x() - area.left()) / area.width() * columns));
+            return std::make_pair(column, std::clamp(int(std::floor(p.y() * rows)), 0, rows - 1));
+        };
+        const QList<QPointF> dots = chartDots(line, area, columns, rows);
+        QSet<std::pair<int, int>> taken;
+        for (const QPointF &dot : dots) {
+            QVERIFY(line.contains(dot));
+            QVERIFY2(!taken.contains(cell(dot)), "two dots in one cell");
+            taken.insert(cell(dot));
+        }
+        for (const QPointF &point : line)
+            QVERIFY(taken.contains(cell(point)));
     }
 
     // The axis shows the bulk of the runs, within bounds, with tick labels
