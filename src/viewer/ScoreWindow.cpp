@@ -206,26 +206,18 @@ QLayout *ScoreWindow::buildSetChoice()
 void ScoreWindow::buildFigures(QBoxLayout *layout)
 {
     auto *figures = new QGridLayout;
-    auto addFigure = [&](int row, int column, const QString &title, const char *name, const QString &unit,
-                         QWidget *besideUnit = nullptr) {
+    auto addFigure = [&](int row, int column, const QString &title, const char *name, const QString &unit) {
         figures->addWidget(makeCaption(this, title), row, column * 3);
         QLabel *figure = makeFigure(this, name);
         // A screen reader names the figure by the caption beside it.
         figure->setAccessibleName(title + QLatin1Char(' ') + unit);
         figures->addWidget(figure, row, column * 3 + 1);
-        auto *unitBox = new QHBoxLayout;
-        unitBox->addWidget(makeCaption(this, unit));
-        if (besideUnit != nullptr)
-            unitBox->addWidget(besideUnit);
-        figures->addLayout(unitBox, row, column * 3 + 2);
+        figures->addWidget(makeCaption(this, unit), row, column * 3 + 2);
         return figure;
     };
     runsLabel_ = addFigure(0, 0, QStringLiteral("回数"), "lblRuns", QStringLiteral("回"));
     questionsLabel_ = addFigure(0, 1, QStringLiteral("問題数"), "lblQuestions", QStringLiteral("問"));
-    bestDateLabel_ = makeCaption(this, QString());
-    bestDateLabel_->setObjectName(QStringLiteral("lblBestDate"));
-    bestDateLabel_->setFont(japaneseFont(9));
-    bestLabel_ = addFigure(0, 2, QStringLiteral("最速"), "lblBest", QStringLiteral("秒/キー"), bestDateLabel_);
+    bestLabel_ = addFigure(0, 2, QStringLiteral("最速"), "lblBest", QStringLiteral("秒/キー"));
     latestLabel_ = addFigure(0, 3, QStringLiteral("最新"), "lblLatest", QStringLiteral("秒/キー"));
     const QString earlier = QStringLiteral("その前の%1回").arg(AverageWindow);
     recentLabel_ = addFigure(1, 0, QStringLiteral("直近%1回の平均").arg(AverageWindow), "lblRecent",
@@ -236,9 +228,15 @@ void ScoreWindow::buildFigures(QBoxLayout *layout)
     earlierAccuracyLabel_ = addFigure(1, 3, earlier, "lblEarlierAccuracy", QStringLiteral("％"));
     figures->setColumnStretch(12, 1);
     layout->addLayout(figures);
+    // The trend, and when the best run was played, to find it in the table.
+    auto *below = new QHBoxLayout;
     trendLabel_ = makeCaption(this, QString());
     trendLabel_->setObjectName(QStringLiteral("lblTrend"));
-    layout->addWidget(trendLabel_);
+    below->addWidget(trendLabel_, 1);
+    bestDateLabel_ = makeCaption(this, QString());
+    bestDateLabel_->setObjectName(QStringLiteral("lblBestDate"));
+    below->addWidget(bestDateLabel_);
+    layout->addLayout(below);
     // The log does not say how many questions a run was set to: say what
     // the figures are made of.
     QLabel *counting = makeCaption(
@@ -445,7 +443,7 @@ void ScoreWindow::refreshFigures()
     questionsLabel_->setText(QString::number(summary.questions));
     bestLabel_->setText(secondsText(summary.bestSecondsPerKey));
     bestDateLabel_->setText(summary.bestWhen.isValid()
-                                ? summary.bestWhen.toString(QStringLiteral("(yyyy/MM/dd)"))
+                                ? QStringLiteral("最速の回: ") + summary.bestWhen.toString(QStringLiteral("yyyy/MM/dd hh:mm"))
                                 : QString());
     latestLabel_->setText(secondsText(summary.latestSecondsPerKey));
     recentLabel_->setText(secondsText(summary.recentSecondsPerKey));

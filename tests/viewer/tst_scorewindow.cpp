@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(text(window, "lblRuns"), QStringLiteral("5"));
         QCOMPARE(text(window, "lblQuestions"), QStringLiteral("130"));
         QCOMPARE(text(window, "lblBest"), QStringLiteral("0.300"));
-        QCOMPARE(text(window, "lblBestDate"), QStringLiteral("(2025/05/01)"));
+        QCOMPARE(text(window, "lblBestDate"), QStringLiteral("最速の回: 2025/05/01 20:01"));
         QCOMPARE(text(window, "lblLatest"), QStringLiteral("0.450"));
         QCOMPARE(text(window, "lblRecent"), QStringLiteral("—"));
         QCOMPARE(text(window, "lblSkipped"), QStringLiteral("読み飛ばした行: 0"));
