@@ -10,6 +10,7 @@
 #include <QList>
 
 #include <array>
+#include <cstdint>
 
 namespace tekkora {
 
