@@ -165,7 +165,7 @@ private slots:
     void appendedLikeRebuilt()
     {
         QRandomGenerator random(20);
-        QByteArray log;
+        QByteArrayList log;
         QDateTime when(QDate(2026, 1, 1), QTime(20, 0));
         const QString sets[] = {QStringLiteral("英字"), QStringLiteral("数字"), QStringLiteral("全て")};
         for (int i = 0; i < 400; ++i) {
@@ -176,11 +176,11 @@ private slots:
                 questions.append({char(character < 26 ? 'A' + character : '0' + character - 26),
                                   int(random.bounded(2000)) * (random.bounded(4) == 0 ? -1 : 1)});
             }
-            log += runLine(when, sets[random.bounded(3)], questions);
+            log << runLine(when, sets[random.bounded(3)], questions);
         }
         KeysLogReader reader;
         KeysRuns runs;
-        reader.feed(log, runs);
+        reader.feed(log.join(), runs);
         QCOMPARE(runs.runs.size(), std::size_t(400));
 
         for (RunSet set : {RunSet::Every, RunSet::Letters, RunSet::Digits, RunSet::Mixed}) {
@@ -188,22 +188,12 @@ private slots:
                 KeyStatistics whole;
                 whole.rebuild(runs, {set, period}, when);
                 KeyStatistics appended;
+                KeysLogReader growingReader;
                 KeysRuns growing;
                 appended.rebuild(growing, {set, period}, when);
-                for (std::size_t first = 0; first < runs.runs.size(); first += 37) {
-                    for (std::size_t i = first; i < std::min(first + 37, runs.runs.size()); ++i) {
-                        KeysRun run = runs.runs[i];
-                        run.firstQuestion = std::uint32_t(growing.pool.questions.size());
-                        for (std::size_t q = runs.runs[i].firstQuestion; q < runs.runs[i].firstQuestion + run.questionCount; ++q) {
-                            KeyQuestion question = runs.pool.questions[q];
-                            const auto wrong = runs.pool.wrongKeysOf(q);
-                            question.firstWrong = std::uint32_t(growing.pool.wrongKeys.size());
-                            growing.pool.questions.push_back(question);
-                            growing.pool.wrongKeys.insert(growing.pool.wrongKeys.end(), wrong.begin(), wrong.end());
-                        }
-                        growing.runs.push_back(run);
-                    }
-                    appended.append(growing, first, when);
+                for (qsizetype first = 0; first < log.size(); first += 37) {
+                    growingReader.feed(log.mid(first, 37).join(), growing);
+                    appended.append(growing, std::size_t(first), when);
                 }
                 QCOMPARE(describe(appended), describe(whole));
             }

@@ -65,8 +65,10 @@ QByteArray formatKeysRecord(const KeysRecord &record)
 {
     static const QuestionPool NoQuestions;
     const QuestionPool &pool = record.questions != nullptr ? *record.questions : NoQuestions;
+    const std::size_t first = std::min(record.first, pool.questions.size());
+    const std::size_t end = first + std::min(record.count, pool.questions.size() - first);
     QByteArray line;
-    line.reserve(96 + qsizetype(pool.questions.size()) * 20 + qsizetype(pool.wrongKeys.size()) * 8);
+    line.reserve(96 + qsizetype(end - first) * 24);
     line += "{\"v\":";
     appendNumber(line, KeysFormatVersion);
     line += ",\"time\":";
@@ -76,9 +78,9 @@ QByteArray formatKeysRecord(const KeysRecord &record)
     line += ",\"case\":";
     line += record.letterCase == LetterCase::Lower ? "\"lower\"" : "\"upper\"";
     line += ",\"questions\":[";
-    for (std::size_t i = 0; i < pool.questions.size(); ++i) {
+    for (std::size_t i = first; i < end; ++i) {
         const KeyQuestion &question = pool.questions[i];
-        if (i > 0)
+        if (i > first)
             line += ',';
         line += "{\"c\":";
         appendKey(line, question.shown, record.letterCase);

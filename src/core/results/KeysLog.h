@@ -28,7 +28,11 @@ struct KeysRecord {
     QDateTime when;        // the same reading of the clock as the score record
     QString setCaption;    // the character set as the results window shows it
     LetterCase letterCase = LetterCase::Upper;
+    // The run's questions: `count` of the pool's from `first` on (a run
+    // recorded, or one of the runs a reader keeps), every one by default.
     const QuestionPool *questions = nullptr;
+    std::size_t first = 0;
+    std::size_t count = std::size_t(-1);
 };
 
 // "2026-12-09T15:04:05+09:00": local time with its offset, "+00:00" for UTC.

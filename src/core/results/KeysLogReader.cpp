@@ -8,7 +8,6 @@
 
 #include <charconv>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 
 namespace tekkora {
@@ -281,50 +280,23 @@ std::optional<std::uint8_t> LineParser::keyCode(std::string_view text)
 
 void KeysLogReader::finishLine(QByteArrayView line, KeysRuns &runs)
 {
-    ++lines_;
     JsonCursor blanks(line);
     if (blanks.atEnd())
         return; // an empty line, or blanks only
     if (const std::optional<SkipReason> reason = LineParser(line, runs, scratch_).parse())
-        skipped_.add(lines_, *reason);
+        skipped_.add(lines_.lines(), *reason);
 }
 
 void KeysLogReader::feed(QByteArrayView bytes, KeysRuns &runs)
 {
-    while (!bytes.isEmpty()) {
-        const auto *newline = static_cast<const char *>(std::memchr(bytes.data(), '\n', std::size_t(bytes.size())));
-        const qsizetype piece = newline != nullptr ? qsizetype(newline - bytes.data()) : bytes.size();
-        if (!overlong_) {
-            if (partial_.size() + piece > MaxLineBytes) {
-                overlong_ = true;
-                partial_.clear();
-                partial_.squeeze();
-            } else if (newline != nullptr && partial_.isEmpty()) {
-                finishLine(bytes.first(piece), runs); // the usual case: no copy
-            } else {
-                partial_.append(bytes.first(piece));
-                if (newline != nullptr)
-                    finishLine(partial_, runs);
-            }
-        }
-        if (newline == nullptr)
-            break;
-        if (overlong_) {
-            ++lines_;
-            skipped_.add(lines_, SkipReason::TooLong);
-        }
-        overlong_ = false;
-        partial_.clear();
-        bytes = bytes.sliced(piece + 1);
-    }
+    lines_.feed(
+        bytes, [&](QByteArrayView line) { finishLine(line, runs); },
+        [&] { skipped_.add(lines_.lines(), SkipReason::TooLong); });
 }
 
 void KeysLogReader::reset()
 {
-    partial_.clear();
-    partial_.squeeze();
-    overlong_ = false;
-    lines_ = 0;
+    lines_.reset();
     skipped_.clear();
 }
 

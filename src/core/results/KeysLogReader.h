@@ -16,6 +16,7 @@
 // the bytes fed, however they are cut.
 
 #include "drill/RunRecording.h"
+#include "results/LineSplitter.h"
 #include "results/SkippedLines.h"
 
 #include <QByteArray>
@@ -69,9 +70,9 @@ public:
 
     const SkippedLines &skipped() const { return skipped_; }
     // Complete lines read, whatever they held.
-    qint64 lines() const { return lines_; }
+    qint64 lines() const { return lines_.lines(); }
     // Some of a line has arrived without its line end.
-    bool waiting() const { return overlong_ || !partial_.isEmpty(); }
+    bool waiting() const { return lines_.waiting(); }
 
     // Forgets everything, to read a file again from its start.
     void reset();
@@ -79,9 +80,7 @@ public:
 private:
     void finishLine(QByteArrayView line, KeysRuns &runs);
 
-    QByteArray partial_;
-    bool overlong_ = false;
-    qint64 lines_ = 0;
+    LineSplitter lines_{MaxLineBytes};
     SkippedLines skipped_;
     std::string scratch_;
 };

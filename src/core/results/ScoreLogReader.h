@@ -24,6 +24,7 @@
 // Linear in the bytes fed, whatever they are: a line longer than any record
 // is counted as skipped without being kept.
 
+#include "results/LineSplitter.h"
 #include "results/ScoreLog.h"
 #include "results/SkippedLines.h"
 #include "platform/ShiftJis.h"
@@ -36,10 +37,6 @@
 #include <optional>
 
 namespace tekkora {
-
-// The record a decoded line holds, if it holds one exactly: the reader's
-// rule for text instead of bytes.
-std::optional<ScoreRecord> parseScoreRecord(const QString &line);
 
 class ScoreLogReader {
 public:
@@ -76,10 +73,8 @@ private:
     enum class LineKind { Record, Passed, Skipped };
     LineKind classify(QByteArrayView line, ScoreRecord &record, SkipReason &reason) const;
 
-    ShiftJisDecoder decoder_;
-    QByteArray partial_;      // the unfinished line, while it is short enough to be a record
-    bool overlong_ = false;   // the unfinished line has grown past MaxLineBytes
-    qint64 lines_ = 0;        // completed lines
+    ShiftJisDecoder decoder_; // only to tell why a line was skipped
+    LineSplitter lines_{MaxLineBytes};
     SkippedLines skipped_;
 };
 
