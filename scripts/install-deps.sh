@@ -9,8 +9,9 @@ packages=(
   # the score window's charts (Qt Charts' CMake package needs Qt OpenGL's)
   qt6-charts-dev libqt6opengl6-dev
   # at run time: fonts the windows are drawn with; the beep's sound theme and
-  # its way to the sound server; Qt's Wayland platform
-  fonts-ipafont-gothic fonts-comic-neue sound-theme-freedesktop libcanberra-pulse qt6-wayland
+  # its way to the sound server; Qt's Wayland platform; Qt's own texts in
+  # Japanese for the score window's dialogs
+  fonts-ipafont-gothic fonts-comic-neue sound-theme-freedesktop libcanberra-pulse qt6-wayland qt6-translations-l10n
   # tests: a display and a window manager for end-to-end checks, sanitizers and fuzzers
   xvfb xauth xdotool x11-utils openbox qt6-gtk-platformtheme clang libclang-rt-14-dev
   # keyboard layouts compiled from their names, as the X11 and Wayland plug-ins compile them

@@ -36,10 +36,12 @@ void collectWindows(const QJsonObject &node, QList<WaylandSession::Window> &out)
     if ((type == QLatin1String("con") || type == QLatin1String("floating_con"))
         && node.contains(QStringLiteral("pid"))) {
         const QJsonObject rect = node.value(QStringLiteral("window_rect")).toObject();
+        const QJsonObject frame = node.value(QStringLiteral("rect")).toObject();
+        const auto at = [](const QJsonObject &r, const char *name) { return r.value(QLatin1String(name)).toInt(); };
         out.append({node.value(QStringLiteral("name")).toString(), node.value(QStringLiteral("app_id")).toString(),
-                    node.value(QStringLiteral("shell")).toString(),
-                    QSize(rect.value(QStringLiteral("width")).toInt(), rect.value(QStringLiteral("height")).toInt()),
-                    node.value(QStringLiteral("focused")).toBool()});
+                    node.value(QStringLiteral("shell")).toString(), QSize(at(rect, "width"), at(rect, "height")),
+                    node.value(QStringLiteral("focused")).toBool(),
+                    QPoint(at(frame, "x") + at(rect, "x"), at(frame, "y") + at(rect, "y"))});
     }
     for (const char *children : {"nodes", "floating_nodes"})
         for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
@@ -231,6 +233,18 @@ bool WaylandSession::waitForNoWindow(const QString &title, int timeoutMs)
             return std::none_of(all.begin(), all.end(), [&](const Window &w) { return w.title == title; });
         },
         timeoutMs);
+}
+
+QImage WaylandSession::grab(const QRect &area) const
+{
+    QByteArray image;
+    const QString geometry =
+        QStringLiteral("%1,%2 %3x%4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height());
+    if (!runTool(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-g"), geometry,
+                                         QStringLiteral("-")},
+                 &image))
+        return {};
+    return QImage::fromData(image, "PPM");
 }
 
 bool WaylandSession::type(const QStringList &arguments)

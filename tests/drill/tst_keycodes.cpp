@@ -10,6 +10,8 @@
 #include <algorithm>
 
 #ifdef TEKKORA_HAVE_XKBCOMMON
+#include "XkbAnswers.h"
+
 #include <xkbcommon/xkbcommon.h>
 
 #include <memory>
@@ -180,38 +182,39 @@ private slots:
     }
 
     // Every layout, with and without Shift or Caps Lock, as the X11 and
-    // Wayland plug-ins deliver its keys: a main-row digit key answers the
-    // digit printed on it, a letter key the layout's letter; the keypad's
-    // digits and Shift itself answer nothing.
+    // Wayland plug-ins deliver its keys: every letter and digit is answered
+    // by some key; a key that shows an ASCII letter or digit answers that
+    // (the letter first), one that shows a Latin letter outside A-Z answers
+    // nothing, and so do the keypad and Shift itself.
     void layouts_data()
     {
-        QTest::addColumn<QString>("platform");
         QTest::addColumn<QString>("layout");
         QTest::addColumn<bool>("shift");
         QTest::addColumn<bool>("capsLock");
-        for (const char *platform : {"xcb", "wayland"})
-            for (const char *layout : {"us", "fr", "de", "jp"}) {
-                QTest::addRow("%s %s", platform, layout) << platform << layout << false << false;
-                QTest::addRow("%s %s, Shift", platform, layout) << platform << layout << true << false;
-                QTest::addRow("%s %s, Caps Lock", platform, layout) << platform << layout << false << true;
-            }
+        for (const char *layout : {"us", "us(dvorak)", "us(dvp)", "us(dvorak-l)", "us(dvorak-r)", "us(colemak)", "gb",
+                                   "fr", "be", "de", "ch", "cz", "hu", "pl", "tr", "es", "br", "jp", "ru", "ua", "gr",
+                                   "il", "gr,us"}) {
+            QTest::addRow("%s", layout) << layout << false << false;
+            QTest::addRow("%s, Shift", layout) << layout << true << false;
+            QTest::addRow("%s, Caps Lock", layout) << layout << false << true;
+        }
     }
     void layouts()
     {
 #ifndef TEKKORA_HAVE_XKBCOMMON
         QSKIP("built without libxkbcommon");
 #else
-        QFETCH(QString, platform);
         QFETCH(QString, layout);
         QFETCH(bool, shift);
         QFETCH(bool, capsLock);
         Keyboard keyboard(layout.toLatin1().constData());
         QVERIFY2(keyboard.state, "libxkbcommon cannot compile the layout (is xkb-data installed?)");
         keyboard.set(shift, capsLock);
-        const NativeKeys native = nativeKeysFor(platform);
+        XkbAnswers layoutAnswers;
+        layoutAnswers.read(keyboard.keymap.get());
         const auto codeOf = [&](xkb_keycode_t key) {
             const QKeyEvent event = keyboard.press(key);
-            return int(keyCodeFor(keyPressOf(event), native));
+            return int(keyCodeFor(keyPressOf(event), NativeKeys::Xkb, &layoutAnswers.table()));
         };
         const auto describe = [&](xkb_keycode_t key, int code) {
             const QKeyEvent event = keyboard.press(key);
@@ -223,7 +226,7 @@ private slots:
                 .toUtf8();
         };
 
-        QString digitsFound, lettersFound;
+        QString answered;
         int keypadDigits = 0;
         xkb_keymap *keymap = keyboard.keymap.get();
         for (xkb_keycode_t key = xkb_keymap_min_keycode(keymap); key <= xkb_keymap_max_keycode(keymap); ++key) {
@@ -231,35 +234,70 @@ private slots:
             if (syms.isEmpty())
                 continue;
             const int code = codeOf(key);
-            const auto digit = std::find_if(syms.begin(), syms.end(),
-                                            [](xkb_keysym_t s) { return s >= XKB_KEY_0 && s <= XKB_KEY_9; });
-            if (digit != syms.end()) {
-                const int expected = '0' + int(*digit - XKB_KEY_0);
-                QVERIFY2(code == expected, describe(key, code).constData());
-                digitsFound += QChar(expected);
-            } else if (syms.first() >= XKB_KEY_a && syms.first() <= XKB_KEY_z) {
-                const int expected = 'A' + int(syms.first() - XKB_KEY_a);
-                QVERIFY2(code == expected, describe(key, code).constData());
-                lettersFound += QChar(expected);
-            } else if (std::any_of(syms.begin(), syms.end(),
-                                   [](xkb_keysym_t s) { return s >= XKB_KEY_KP_0 && s <= XKB_KEY_KP_9; })) {
+            const auto shown = [&](xkb_keysym_t from, xkb_keysym_t to) {
+                return std::find_if(syms.begin(), syms.end(), [&](xkb_keysym_t s) { return s >= from && s <= to; });
+            };
+            const bool latinLetter = std::any_of(syms.begin(), syms.end(), [](xkb_keysym_t s) {
+                const char32_t c = xkb_keysym_to_utf32(s);
+                return QChar::isLetter(c) && QChar::script(c) == QChar::Script_Latin;
+            });
+            if (const auto letter = shown(XKB_KEY_a, XKB_KEY_z); letter != syms.end()) {
+                QVERIFY2(code == 'A' + int(*letter - XKB_KEY_a), describe(key, code).constData());
+            } else if (const auto upper = shown(XKB_KEY_A, XKB_KEY_Z); upper != syms.end()) {
+                QVERIFY2(code == 'A' + int(*upper - XKB_KEY_A), describe(key, code).constData());
+            } else if (const auto digit = shown(XKB_KEY_0, XKB_KEY_9); digit != syms.end()) {
+                QVERIFY2(code == '0' + int(*digit - XKB_KEY_0), describe(key, code).constData());
+            } else if (shown(XKB_KEY_KP_0, XKB_KEY_KP_9) != syms.end()) {
                 ++keypadDigits;
                 QVERIFY2(!answers(code), describe(key, code).constData());
                 const xkb_keysym_t typed = xkb_state_key_get_one_sym(keyboard.state.get(), key);
                 if (typed >= XKB_KEY_KP_0 && typed <= XKB_KEY_KP_9)
                     QVERIFY2(code == 96 + int(typed - XKB_KEY_KP_0), describe(key, code).constData());
-            } else {
+            } else if (latinLetter) {
                 QVERIFY2(!answers(code), describe(key, code).constData());
             }
+            if (answers(code))
+                answered += QChar(code);
         }
-        // Each digit and letter on exactly one key, and all ten keypad digits.
-        std::sort(digitsFound.begin(), digitsFound.end());
-        std::sort(lettersFound.begin(), lettersFound.end());
-        QCOMPARE(digitsFound, QStringLiteral("0123456789"));
-        QCOMPARE(lettersFound, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+        std::sort(answered.begin(), answered.end());
+        answered.erase(std::unique(answered.begin(), answered.end()), answered.end());
+        QCOMPARE(answered, QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
         QCOMPARE(keypadDigits, 10);
         for (const char *name : {"LFSH", "RTSH"})
             QCOMPARE(codeOf(xkb_keymap_key_by_name(keymap, name)), 16);
+#endif
+    }
+
+    // Keys whose answer a player would check first.
+    void keyAnswers_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("code");
+        QTest::newRow("the [/7 key of programmer Dvorak") << "us(dvp)" << "AE02" << int('7');
+        QTest::newRow("the &/1 key of AZERTY") << "fr" << "AE01" << int('1');
+        QTest::newRow("the +/1 key of Czech") << "cz" << "AE01" << int('1');
+        QTest::newRow("German Z where US has Y") << "de" << "AD06" << int('Z');
+        QTest::newRow("the ö key of Hungarian answers nothing") << "hu" << "AE10" << 0;
+        QTest::newRow("nor behind a US group") << "hu,us" << "AE10" << 0;
+        QTest::newRow("the ф key of Russian") << "ru" << "AC01" << int('A');
+        QTest::newRow("the ; key of Greek where US has Q") << "gr" << "AD01" << int('Q');
+        QTest::newRow("ю where US has no letter") << "ru" << "AB09" << 0;
+    }
+    void keyAnswers()
+    {
+#ifndef TEKKORA_HAVE_XKBCOMMON
+        QSKIP("built without libxkbcommon");
+#else
+        QFETCH(QString, layout);
+        QFETCH(QString, key);
+        QFETCH(int, code);
+        Keyboard keyboard(layout.toLatin1().constData());
+        QVERIFY(keyboard.keymap);
+        XkbAnswers answers;
+        answers.read(keyboard.keymap.get());
+        QCOMPARE(int(answers.table().at(xkb_keymap_key_by_name(keyboard.keymap.get(), key.toLatin1().constData()))),
+                 code);
 #endif
     }
 
