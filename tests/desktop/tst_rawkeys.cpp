@@ -239,9 +239,8 @@ private slots:
         QFETCH(QByteArray, keys);
         if (QStandardPaths::findExecutable(QStringLiteral("grim")).isEmpty())
             QSKIP("grim is not installed");
-        const QByteArray characters = mode == 1 ? "ABCDEFGHIJKLMNOPQRSTUVWXYZ" : "0123456789";
-        const auto pictures = picturesOf(mode, characters);
-        QVERIFY2(pictures.size() == characters.size(), "the window did not draw the questions offscreen");
+        const auto pictures = picturesOf(mode, mode == 1 ? "ABCDEFGHIJKLMNOPQRSTUVWXYZ" : "0123456789");
+        QVERIFY2(pictures.size() == (mode == 1 ? 26 : 10), "the window did not draw the questions offscreen");
 
         WaylandSession w;
         TEKKORA_START_WAYLAND(w);

@@ -273,9 +273,9 @@ private slots:
         QCOMPARE(keypadDigits, 10);
         for (const char *name : {"LFSH", "RTSH"})
             QCOMPARE(codeOf(xkb_keymap_key_by_name(keymap, name)), 16);
-        if (const int named = codeOf(xkb_keymap_key_by_name(keymap, namedKey.toLatin1().constData()));
-            !namedKey.isEmpty())
-            QCOMPARE(answers(named) ? named : 0, answer);
+        // A row without a named key names no key, which answers nothing.
+        const int named = codeOf(xkb_keymap_key_by_name(keymap, namedKey.toLatin1().constData()));
+        QCOMPARE(answers(named) ? named : 0, answer);
 #endif
     }
 
