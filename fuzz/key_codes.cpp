@@ -48,13 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     press.nativeVirtualKey = input.ConsumeIntegral<std::uint32_t>();
     // A layout's answers: each key none, a digit or a letter, in a pattern.
     tekkora::KeycodeAnswers table{};
-    const bool layoutRead = input.ConsumeBool();
     const auto pattern = input.ConsumeIntegral<std::uint8_t>();
     for (std::size_t key = 0; key < table.size(); ++key) {
         const std::size_t which = (key * pattern) % 37;
         table[key] = std::int16_t(which == 0 ? 0 : which <= 10 ? '0' + (which - 1) : 'A' + (which - 11));
     }
-    const tekkora::KeycodeAnswers *layout = layoutRead ? &table : nullptr;
+    const tekkora::KeycodeAnswers *layout = input.ConsumeBool() ? &table : nullptr;
 
     const std::int16_t toolkit = tekkora::keyCodeFor(press.qtKey, press.modifiers);
     checkToolkitKey(press.qtKey, press.modifiers, toolkit);

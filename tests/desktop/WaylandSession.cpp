@@ -37,11 +37,12 @@ void collectWindows(const QJsonObject &node, QList<WaylandSession::Window> &out)
         && node.contains(QStringLiteral("pid"))) {
         const QJsonObject rect = node.value(QStringLiteral("window_rect")).toObject();
         const QJsonObject frame = node.value(QStringLiteral("rect")).toObject();
-        const auto at = [](const QJsonObject &r, const char *name) { return r.value(QLatin1String(name)).toInt(); };
         out.append({node.value(QStringLiteral("name")).toString(), node.value(QStringLiteral("app_id")).toString(),
-                    node.value(QStringLiteral("shell")).toString(), QSize(at(rect, "width"), at(rect, "height")),
+                    node.value(QStringLiteral("shell")).toString(),
+                    QSize(rect.value(QStringLiteral("width")).toInt(), rect.value(QStringLiteral("height")).toInt()),
                     node.value(QStringLiteral("focused")).toBool(),
-                    QPoint(at(frame, "x") + at(rect, "x"), at(frame, "y") + at(rect, "y"))});
+                    QPoint(frame.value(QStringLiteral("x")).toInt() + rect.value(QStringLiteral("x")).toInt(),
+                           frame.value(QStringLiteral("y")).toInt() + rect.value(QStringLiteral("y")).toInt())});
     }
     for (const char *children : {"nodes", "floating_nodes"})
         for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
@@ -237,14 +238,10 @@ bool WaylandSession::waitForNoWindow(const QString &title, int timeoutMs)
 
 QImage WaylandSession::grab(const QRect &area) const
 {
-    QByteArray image;
-    const QString geometry =
-        QStringLiteral("%1,%2 %3x%4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height());
-    if (!runTool(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-g"), geometry,
-                                         QStringLiteral("-")},
-                 &image))
-        return {};
-    return QImage::fromData(image, "PPM");
+    QByteArray ppm;
+    const QString at = QStringLiteral("%1,%2 %3x%4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height());
+    const QStringList arguments{QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-g"), at, QStringLiteral("-")};
+    return runTool(QStringLiteral("grim"), arguments, &ppm) ? QImage::fromData(ppm, "PPM") : QImage();
 }
 
 bool WaylandSession::type(const QStringList &arguments)

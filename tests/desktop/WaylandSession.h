@@ -19,8 +19,6 @@
 #include "PrivateProgram.h"
 
 #include <QImage>
-#include <QPoint>
-#include <QRect>
 #include <QList>
 #include <QProcess>
 #include <QSize>
