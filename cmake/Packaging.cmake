@@ -95,12 +95,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Qt and the C++ runtime come from dpkg-shlibdeps; libcanberra is opened at
 # run time, so dpkg-shlibdeps cannot see it, and the fonts the windows are
-# drawn with and the sound theme the beep comes from are not libraries: all
-# three are named here. libcanberra reaches the sound server
-# through its pulse backend (PipeWire's pulse server too), which brings a
-# server with it where none is installed: recommended, as is Qt's Wayland
-# platform, without which a Wayland desktop runs the program on XWayland.
+# drawn with, the sound theme the beep comes from and Qt's translations (the
+# score window's dialogs in Japanese) are not libraries: all are named here.
+# libcanberra reaches the sound server through its pulse backend (PipeWire's
+# pulse server too), which brings a server with it where none is installed:
+# recommended, as is Qt's Wayland platform, without which a Wayland desktop
+# runs the program on XWayland.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcanberra0, fonts-ipafont-gothic | fonts-noto-cjk, fonts-comic-neue, sound-theme-freedesktop")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcanberra0, fonts-ipafont-gothic | fonts-noto-cjk, fonts-comic-neue, sound-theme-freedesktop, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, libcanberra-pulse")
 include(CPack)

@@ -8,6 +8,7 @@
 #      the floor program under Xvfb (bench/runner/run.sh);
 #   4. the score window, tekkora-score, on a 100 000-run log: opening, memory
 #      and one appended run, in process and under Xvfb (bench/runner/score.sh);
+#      the per-key log's reader and figures on 10 000 runs (bench_keys);
 #   5. key to sound: wrong keys of the real executable under Xvfb, heard
 #      through a private PulseAudio's null sink (bench/sound/keysound.cpp).
 # Ends with one table of the figures. Knobs of step 3: see bench/runner/run.sh.
@@ -23,7 +24,7 @@ build=${BENCH_BUILD_DIR:-build-perf}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEKKORA_BUILD_BENCH=ON \
   -DCMAKE_BUILD_WITH_INSTALL_RPATH=ON >/dev/null
 cmake --build "$build" --target tekkora tekkora_floor xprobe bench_keypath bench_scorelog bench_settings bench_runs \
-  tekkora-score bench_score bench_keysound
+  tekkora-score bench_score bench_keys bench_keysound
 
 if [ -n "${BENCH_QUICK:-}" ]; then
   export BENCH_RUNS=${BENCH_RUNS:-4} BENCH_LONG_RUNS=${BENCH_LONG_RUNS:-2} BENCH_KEYS=${BENCH_KEYS:-50}
@@ -60,6 +61,7 @@ echo "== the score window on a 100 000-run log" >&2
 QT_QPA_PLATFORM=offscreen "$bench/bench_score" 100000 2>/dev/null | tee "$results/score.txt" >&2
 bench/runner/score.sh "$build/src/app/tekkora-score" "$bench/bench_score" "$bench/xprobe" 100000 \
   | tee -a "$results/score.txt" >/dev/null
+"$bench/bench_keys" 10000 | tee "$results/keys.txt" >&2
 
 echo "== key to sound through a private PulseAudio" >&2
 "$bench/bench_keysound" "$build/src/app/tekkora" "${BENCH_SOUND_KEYS:-30}" | tee "$results/sound.txt" >&2 || true
@@ -97,6 +99,8 @@ printf '%-62s %12s\n' "  the same, wall clock, empty log" \
   "$(figure bench_scorelog BM_AppendScoreRecord/0/iterations:2000/repeats:5_median real_time)"
 printf '%-62s %12s\n' "  the same, wall clock, 100 000-line log" \
   "$(figure bench_scorelog BM_AppendScoreRecord/100000/iterations:2000/repeats:5_median real_time)"
+printf '%-62s %12s\n' "AppendKeysRecord, 50 questions, on an empty log (median of 5 x 2000)" \
+  "$(figure bench_scorelog BM_AppendKeysRecord/iterations:2000/repeats:5_median cpu_time)"
 printf '%-62s %12s\n' "settings load, Form_Load with tekora.ini (wall)" "$(figure bench_settings BM_FormLoad/1 real_time)"
 printf '%-62s %12s\n' "settings save, Form_Unload (wall; the file is synced)" "$(figure bench_settings BM_FormUnload real_time)"
 echo
@@ -109,6 +113,9 @@ printf '%-62s %12s\n' "runs written to the score log (100 warm-up + 500)" "$(run
 cat "$results/x11.txt"
 echo
 cat "$results/score.txt"
+echo
+echo "The per-key log, Keys.jsonl, in process"
+cat "$results/keys.txt"
 echo
 echo "Key to sound: wrong keys under Xvfb, through a private PulseAudio's null sink (n=$(sound key_sound_n))"
 printf '%-44s %10s %10s\n' "figure" "Tekkora!" "target"

@@ -8,18 +8,23 @@ packages=(
   g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libcanberra-dev
   # the types of the GIO calls the desktop sound settings are read with
   libglib2.0-dev
+  # the keyboard layout in use: X11's and the Wayland compositor's keymaps, and
+  # the toolkit's handle on the Wayland display
+  libxkbcommon-x11-dev libwayland-dev qt6-base-private-dev
   # the score window's charts (Qt Charts' CMake package needs Qt OpenGL's)
   qt6-charts-dev libqt6opengl6-dev
   # at run time: fonts the windows are drawn with; the beep's sound theme and
-  # its way to the sound server; Qt's Wayland platform
-  fonts-ipafont-gothic fonts-comic-neue sound-theme-freedesktop libcanberra-pulse qt6-wayland
+  # its way to the sound server; Qt's Wayland platform; Qt's own texts in
+  # Japanese for the score window's dialogs
+  fonts-ipafont-gothic fonts-comic-neue sound-theme-freedesktop libcanberra-pulse qt6-wayland qt6-translations-l10n
   # tests: a display and a window manager for end-to-end checks, sanitizers and fuzzers
   xvfb xauth xdotool x11-utils openbox qt6-gtk-platformtheme clang libclang-rt-14-dev
   # keyboard layouts compiled from their names, as the X11 and Wayland plug-ins compile them
   libxkbcommon-dev xkb-data
-  # tests: a Wayland compositor and its key injector; a sound server, its
-  # tools and its client library (recording its sink); GNOME's sound settings
-  sway wtype pulseaudio pulseaudio-utils libpulse-dev gsettings-desktop-schemas
+  # tests: a Wayland compositor, its key injector and its screenshots; a
+  # sound server, its tools and its client library (recording its sink);
+  # GNOME's sound settings
+  sway wtype grim pulseaudio pulseaudio-utils libpulse-dev gsettings-desktop-schemas
   # benchmarks and their X11 probes
   libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev dbus-daemon
   # packaging checks: Windows version record, desktop entry, AppStream, .deb

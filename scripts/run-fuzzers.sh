@@ -14,7 +14,7 @@ fi
 build_dir=$1
 seconds=$2
 repo=$(cd "$(dirname "$0")/.." && pwd)
-fuzzers="profile_read profile_write basic_number key_codes score_log"
+fuzzers="profile_read profile_write basic_number key_codes score_log keys_log"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tekkora-fuzz.XXXXXX") || exit 2
 status=0

@@ -1,9 +1,11 @@
 // Appending one run to the score log, on an empty log and on one of 100 000
 // lines: the append must not read, scan or rewrite what is already there.
+// And the per-key log's line the results window appends beside it.
 
 #include "BenchApp.h"
 
 #include "platform/ShiftJis.h"
+#include "results/KeysLog.h"
 #include "results/ScoreLog.h"
 #include "support/ExampleRecord.h"
 
@@ -41,6 +43,33 @@ void BM_AppendScoreRecord(benchmark::State &state)
     state.counters["lines_before"] = lines;
 }
 BENCHMARK(BM_AppendScoreRecord)->Arg(0)->Arg(100000)->Iterations(2000)->Repetitions(5)->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMicrosecond);
+
+// A 50-question run with a few wrong keys, as the results window appends it
+// after the score record.
+void BM_AppendKeysRecord(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    RunRecording recording;
+    std::int32_t tick = 0;
+    recording.start(50, LetterCase::Upper, tick);
+    for (int q = 0; q < 50; ++q) {
+        recording.shown(std::int16_t('A' + q % 26));
+        if (q % 10 == 0)
+            recording.wrongKey(16);
+        recording.answered(tick += 500);
+    }
+    const KeysRecord record{QDateTime::currentDateTime(), QStringLiteral("英字"), LetterCase::Upper,
+                            &recording.questions()};
+    for (auto _ : state) {
+        const FileResult result = AppendKeysRecord(record, dir.path());
+        if (!result.ok()) {
+            state.SkipWithError(qPrintable(result.error));
+            break;
+        }
+    }
+}
+BENCHMARK(BM_AppendKeysRecord)->Iterations(2000)->Repetitions(5)->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMicrosecond);
 
 // The text of one record, without the file.

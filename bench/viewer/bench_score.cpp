@@ -1,12 +1,16 @@
 // The score window on a long log: how long it takes to open to its first
 // frame, how much memory it then holds, and how soon a run the drill appends
-// is on screen. Prints figures; asserts nothing.
+// is on screen; and opened on its keys page with a long per-key log. Prints
+// figures; asserts nothing.
 //
-//   bench_score [runs]             the figures, offscreen (default 100 000 runs)
+//   bench_score [runs [key-runs]]  the figures, offscreen (default 100 000
+//                                  runs, and 10 000 runs of 50 questions for
+//                                  the keys page)
 //   bench_score --write DIR runs   only writes DIR/Score.txt, for measuring
 //                                  the real program under X (scripts/bench.sh)
 
 #include "ProcessStatus.h"
+#include "SampleKeysLog.h"
 #include "SampleScoreLog.h"
 
 #include "Fonts.h"
@@ -17,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPaintEvent>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -72,6 +77,30 @@ double median(std::vector<double> samples)
     return samples[samples.size() / 2];
 }
 
+// The keys page: the window opened on it, from its construction (both logs
+// read, the per-key figures counted) to the end of the page's first paint.
+void openOnTheKeysPage(int runs)
+{
+    QTemporaryDir dir;
+    QFile keys(dir.filePath(KeysFileName));
+    const QByteArray bytes = bench::sampleKeysLog(runs);
+    if (!writeLog(dir.path(), runs) || !keys.open(QIODevice::WriteOnly) || keys.write(bytes) != bytes.size())
+        return;
+    keys.close();
+    QElapsedTimer timer;
+    timer.start();
+    const double cpuStart = cpuMs();
+    ScoreWindow window(dir.filePath(QStringLiteral("Score.txt")));
+    auto *pages = window.findChild<QTabWidget *>();
+    pages->setCurrentIndex(pages->count() - 1);
+    PaintCounter painted(pages->currentWidget());
+    window.show();
+    while (painted.paints == 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    std::printf("keys page: %d runs, %lld bytes; open to its first frame: %.1f ms (CPU %.1f ms)  %s\n", runs,
+                static_cast<long long>(bytes.size()), ms(timer), cpuMs() - cpuStart, qPrintable(window.reportLine()));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -85,6 +114,7 @@ int main(int argc, char **argv)
     installFontSubstitutions();
     QApplication::setFont(defaultWindowFont());
     const int runs = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const int keyRuns = argc > 2 ? std::atoi(argv[2]) : 10000;
 
     QTemporaryDir dir;
     if (!writeLog(dir.path(), runs))
@@ -149,5 +179,6 @@ int main(int argc, char **argv)
                 median(samples), *std::max_element(samples.begin(), samples.end()), median(cpuSamples),
                 samples.size());
     std::printf("memory at the end: VmRSS %ld KiB, VmHWM %ld KiB\n", statusKib("VmRSS"), statusKib("VmHWM"));
+    openOnTheKeysPage(keyRuns);
     return 0;
 }

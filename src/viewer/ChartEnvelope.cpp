@@ -1,5 +1,9 @@
 #include "ChartEnvelope.h"
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 namespace tekkora {
 
 QList<QPointF> chartEnvelope(const QList<QPointF> &points, qsizetype buckets)
@@ -25,6 +29,25 @@ QList<QPointF> chartEnvelope(const QList<QPointF> &points, qsizetype buckets)
             envelope.append(points[std::max(low, high)]);
     }
     return envelope;
+}
+
+QList<QPointF> chartDots(const QList<QPointF> &points, const QRectF &area, int columns, int rows)
+{
+    if (columns < 1 || rows < 1 || area.width() <= 0.0 || area.height() <= 0.0)
+        return points;
+    QList<QPointF> dots;
+    // The column each row was last found taken in: one pass, no clearing
+    // from column to column.
+    std::vector<qsizetype> takenIn(std::size_t(rows), -1);
+    for (const QPointF &point : points) {
+        const auto column = qsizetype(std::floor((point.x() - area.left()) / area.width() * columns));
+        const int row = std::clamp(int(std::floor((point.y() - area.top()) / area.height() * rows)), 0, rows - 1);
+        if (takenIn[std::size_t(row)] == column)
+            continue;
+        takenIn[std::size_t(row)] = column;
+        dots.append(point);
+    }
+    return dots;
 }
 
 } // namespace tekkora

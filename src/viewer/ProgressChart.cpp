@@ -5,6 +5,7 @@
 #include "Palette.h"
 
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -14,17 +15,11 @@ namespace tekkora {
 
 namespace {
 
-// From the program icon's palette: navy for the runs, red for the trend.
-const QColor RunColour(0, 0, 128);
-const QColor AverageColour(224, 32, 32);
 const QColor GridColour(160, 160, 224);
-
-// A group of runs for each pixel column of the plot: the envelope then
-// covers the same pixels as every run drawn one by one.
-qsizetype bucketsFor(const QRectF &plotArea)
-{
-    return std::max<qsizetype>(qsizetype(plotArea.width()), 64);
-}
+// How close the pointer must come to a dot to pick its run, in pixels.
+constexpr double Reach = 6.0;
+// Thinned to one dot per cell of this many pixels a side.
+constexpr int DotCell = 2;
 
 void styleAxis(QValueAxis *axis, const QString &title)
 {
@@ -35,28 +30,21 @@ void styleAxis(QValueAxis *axis, const QString &title)
     axis->setLabelsBrush(colours::Caption);
     axis->setGridLineColor(GridColour);
     axis->setLinePenColor(colours::Caption);
-}
-
-// 1, 2 or 5 times a power of ten, at least `step` and at least 1.
-double roundStep(double step)
-{
-    double unit = 1.0;
-    while (unit * 10.0 <= step)
-        unit *= 10.0;
-    for (double factor : {1.0, 2.0, 5.0, 10.0}) {
-        if (unit * factor >= step)
-            return unit * factor;
-    }
-    return unit * 10.0;
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
 }
 
 } // namespace
 
-ProgressChart::ProgressChart(const QString &title, int decimals, const QList<QPointF> &perRun,
-                             const QList<QPointF> &average, QWidget *parent)
+QColor averageColour()
+{
+    return QColor(224, 32, 32);
+}
+
+ProgressChart::ProgressChart(const QString &title, Figure figure, const ProgressPoints &points, QWidget *parent)
     // The chart is handed to the view at once: a view made without one makes
     // a chart of its own, which it leaks when it is given another.
-    : QChartView(new QChart, parent), perRunPoints_(perRun), averagePoints_(average), perRun_(new QLineSeries),
+    : QChartView(new QChart, parent), points_(points), figure_(figure), dots_(new DotCloud(chart())),
       average_(new QLineSeries), runAxis_(new QValueAxis), figureAxis_(new QValueAxis)
 {
     QChart *chart = this->chart();
@@ -67,77 +55,159 @@ ProgressChart::ProgressChart(const QString &title, int decimals, const QList<QPo
     chart->setBackgroundRoundness(0);
     chart->setPlotAreaBackgroundBrush(colours::ButtonFace);
     chart->setPlotAreaBackgroundVisible(true);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    chart->legend()->setFont(japaneseFont(8));
-    chart->legend()->setLabelColor(colours::Caption);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(4, 2, 4, 2));
+    // One legend for both charts, in the window: a legend in each would take
+    // the height the runs need.
+    chart->legend()->hide();
 
-    perRun_->setName(QStringLiteral("各回"));
-    perRun_->setPen(QPen(RunColour, 1));
-    average_->setName(QStringLiteral("直近%1回の平均").arg(10));
-    average_->setPen(QPen(AverageColour, 2));
-    chart->addSeries(perRun_);
+    average_->setName(QStringLiteral("直近%1回の平均").arg(AverageWindow));
+    average_->setPen(QPen(averageColour(), 2));
     chart->addSeries(average_);
+    // Over the grid and the axes (z 2 and 3 in Qt Charts), under the series (4).
+    dots_->setZValue(3.5);
 
     styleAxis(runAxis_, QStringLiteral("回"));
     runAxis_->setLabelFormat(QStringLiteral("%d"));
-    runAxis_->setTickType(QValueAxis::TicksDynamic);
-    runAxis_->setTickAnchor(0);
     styleAxis(figureAxis_, QString());
-    figureAxis_->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
     chart->addAxis(runAxis_, Qt::AlignBottom);
     chart->addAxis(figureAxis_, Qt::AlignLeft);
-    for (QLineSeries *series : {perRun_, average_}) {
-        series->attachAxis(runAxis_);
-        series->attachAxis(figureAxis_);
-    }
+    average_->attachAxis(runAxis_);
+    average_->attachAxis(figureAxis_);
 
-    // A wider plot has room for more of the runs.
+    // A bigger plot has room for more of the runs.
     connect(chart, &QChart::plotAreaChanged, this, [this](const QRectF &plotArea) {
-        if (bucketsFor(plotArea) != buckets_)
-            drawLines();
+        if (plotArea.size().toSize() != drawnFor_)
+            drawPoints();
     });
     setRenderHint(QPainter::Antialiasing, false);
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
-    setMinimumHeight(180);
+    // Room for the plot itself when the window is at its smallest: its
+    // title and axes take about 85 pixels of it.
+    setMinimumHeight(200);
+    viewport()->setMouseTracking(true);
+}
+
+const QList<QPointF> &ProgressChart::figures() const
+{
+    return figure_ == Figure::SecondsPerKey ? points_.secondsPerKey : points_.accuracy;
 }
 
 void ProgressChart::redraw()
 {
-    const QList<QPointF> &perRun = perRunPoints_;
-    drawLines();
+    const QList<QPointF> &points = figures();
+    QList<double> values;
+    values.reserve(points.size());
+    for (const QPointF &point : points)
+        values.append(point.y());
+    scale_ = scaleAxis(std::move(values), figure_ == Figure::SecondsPerKey ? SecondsPerKeyAxis : AccuracyAxis);
+    figureAxis_->setRange(scale_.low, scale_.high);
+    figureAxis_->setTickInterval(scale_.step);
+    figureAxis_->setLabelFormat(QStringLiteral("%.%1f").arg(scale_.decimals));
 
-    // The runs fill the width; the ticks fall on round numbers of runs.
-    const qsizetype runs = std::max<qsizetype>(perRun.size(), 2);
-    runAxis_->setRange(1, double(runs));
-    runAxis_->setTickInterval(roundStep(double(runs) / 6.0));
-    if (perRun.isEmpty()) {
-        figureAxis_->setRange(0, std::isfinite(ceiling_) ? ceiling_ : 1.0);
-        return;
-    }
-    const auto [low, high] = std::minmax_element(perRun.cbegin(), perRun.cend(),
-                                                 [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
-    double bottom = low->y();
-    double top = std::min(high->y(), ceiling_);
-    if (top - bottom < 0.001) {
-        bottom -= 0.5;
-        top += 0.5;
-    }
-    figureAxis_->setRange(bottom, top);
-    figureAxis_->applyNiceNumbers();
-    // Rounding out may pass the natural ends of the figure, never its data.
-    if (figureAxis_->min() < 0.0 && bottom >= 0.0)
-        figureAxis_->setMin(0.0);
-    if (figureAxis_->max() > ceiling_)
-        figureAxis_->setMax(ceiling_);
+    // The runs fill the width, a dot's room beside the first and the last;
+    // the ticks fall on round numbers of runs.
+    const auto runs = double(std::max<qsizetype>(points.size(), 1));
+    runAxis_->setRange(0.5, runs + 0.5);
+    runAxis_->setTickInterval(std::max(1.0, niceStep(runs / 6.0)));
+    drawPoints();
 }
 
-void ProgressChart::drawLines()
+void ProgressChart::drawPoints()
 {
-    buckets_ = bucketsFor(chart()->plotArea());
-    perRun_->replace(chartEnvelope(perRunPoints_, buckets_));
-    average_->replace(chartEnvelope(averagePoints_, buckets_));
+    const QRectF plot = chart()->plotArea();
+    drawnFor_ = plot.size().toSize();
+    const QList<QPointF> &points = figures();
+    // A run beyond the axis is an arrowhead wholly inside the plot, on its edge.
+    const double inset = DotCloud::ArrowSize / 2.0;
+    std::array<QList<QPointF>, DotCloud::KindCount> byKind;
+    // inChart(), with the plot and the axes read once.
+    const double xScale = plot.width() / (runAxis_->max() - runAxis_->min());
+    const double xOffset = plot.left() - runAxis_->min() * xScale;
+    const double yScale = -plot.height() / (scale_.high - scale_.low);
+    const double yOffset = plot.bottom() - scale_.low * yScale;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const QPointF &point = points[i];
+        QPointF at(xOffset + point.x() * xScale, yOffset + point.y() * yScale);
+        auto kind = DotCloud::Kind(std::min<int>(points_.charSet[i], DotCloud::Mixed));
+        if (point.y() > scale_.high) {
+            kind = DotCloud::Above;
+            at.setY(plot.top() + inset);
+        } else if (point.y() < scale_.low) {
+            kind = DotCloud::Below;
+            at.setY(plot.bottom() - inset);
+        }
+        byKind[kind].append(at);
+    }
+    const int columns = std::max(1, int(plot.width()) / DotCell);
+    const int rows = std::max(1, int(plot.height()) / DotCell);
+    QList<DotCloud::Dot> dots;
+    for (int kind = 0; kind < DotCloud::KindCount; ++kind) {
+        for (const QPointF &at : chartDots(byKind[kind], plot, columns, rows))
+            dots.append({at, DotCloud::Kind(kind)});
+    }
+    dots_->setDots(std::move(dots), plot);
+
+    const QList<QPointF> &average =
+        figure_ == Figure::SecondsPerKey ? points_.secondsPerKeyAverage : points_.accuracyAverage;
+    average_->replace(chartEnvelope(average, std::max<qsizetype>(qsizetype(plot.width()), 64)));
+}
+
+QPointF ProgressChart::inChart(const QPointF &value) const
+{
+    const QRectF plot = chart()->plotArea();
+    return {plot.left() + (value.x() - runAxis_->min()) / (runAxis_->max() - runAxis_->min()) * plot.width(),
+            plot.bottom() - (value.y() - scale_.low) / (scale_.high - scale_.low) * plot.height()};
+}
+
+QPointF ProgressChart::dotPosition(qsizetype point) const
+{
+    const QPointF value = figures()[point];
+    return mapFromScene(chart()->mapToScene(inChart({value.x(), std::clamp(value.y(), scale_.low, scale_.high)})));
+}
+
+qsizetype ProgressChart::pointAt(const QPointF &position) const
+{
+    const QList<QPointF> &points = figures();
+    const QRectF plot = chart()->plotArea();
+    if (points.isEmpty() || plot.width() <= 0.0)
+        return -1;
+    const QPointF inChart = chart()->mapFromScene(mapToScene(position.toPoint()));
+    const double runsPerPixel = (runAxis_->max() - runAxis_->min()) / plot.width();
+    const auto toRun = [&](double x) { return runAxis_->min() + (x - plot.left()) * runsPerPixel; };
+    // Run n is point n - 1.
+    const qsizetype first = std::max<qsizetype>(0, qsizetype(std::floor(toRun(inChart.x() - Reach))) - 1);
+    const qsizetype last = std::min<qsizetype>(points.size() - 1, qsizetype(std::ceil(toRun(inChart.x() + Reach))));
+    qsizetype nearest = -1;
+    double nearestDistance = Reach * Reach;
+    for (qsizetype i = first; i <= last; ++i) {
+        const QPointF offset = dotPosition(i) - position;
+        const double distance = QPointF::dotProduct(offset, offset);
+        if (distance <= nearestDistance) {
+            nearest = i;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+void ProgressChart::mouseMoveEvent(QMouseEvent *event)
+{
+    QChartView::mouseMoveEvent(event);
+    const qsizetype point = pointAt(event->position());
+    if (point == hovered_)
+        return;
+    hovered_ = point;
+    emit pointHovered(point, event->globalPosition().toPoint());
+}
+
+void ProgressChart::leaveEvent(QEvent *event)
+{
+    QChartView::leaveEvent(event);
+    if (hovered_ >= 0) {
+        hovered_ = -1;
+        emit pointHovered(-1, QPoint());
+    }
 }
 
 } // namespace tekkora

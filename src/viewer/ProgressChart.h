@@ -1,45 +1,65 @@
 #pragma once
 
-// One progress chart: a figure of every run of a set, and its moving average,
-// drawn in the windows' colours.
+// One progress chart: a figure of every run of a set as a small pale dot,
+// coloured by its character set, and its moving average as a line, drawn in
+// the windows' colours. The figure axis holds the bulk of the runs; a run
+// beyond it is drawn on its edge as an arrowhead pointing out.
+
+#include "ChartScale.h"
+#include "DotCloud.h"
+#include "ScoreStatistics.h"
 
 #include <QChartView>
-#include <QList>
-#include <QPointF>
 
 class QLineSeries;
 class QValueAxis;
 
 namespace tekkora {
 
+QColor averageColour();
+
 class ProgressChart final : public QChartView {
     Q_OBJECT
 public:
-    // `decimals` for the figure axis's labels. The chart draws the two lists
-    // of points, which belong to its owner and must outlive it; redraw()
-    // after they changed.
-    ProgressChart(const QString &title, int decimals, const QList<QPointF> &perRun,
-                  const QList<QPointF> &average, QWidget *parent = nullptr);
+    enum class Figure { SecondsPerKey, Accuracy };
+
+    // The chart draws `points`, which belong to its owner and must outlive
+    // it; redraw() after they changed.
+    ProgressChart(const QString &title, Figure figure, const ProgressPoints &points, QWidget *parent = nullptr);
 
     void redraw();
 
-    // The figure axis never reaches past this (accuracy ends at 100).
-    void setCeiling(double ceiling) { ceiling_ = ceiling; }
+    const AxisScale &scale() const { return scale_; }
 
-    QLineSeries *perRunSeries() const { return perRun_; }
-    QLineSeries *averageSeries() const { return average_; }
+    // Where a run's dot is drawn, in the view's coordinates; and the run
+    // whose dot is nearest a place, within reach of the pointer, or -1.
+    QPointF dotPosition(qsizetype point) const;
+    qsizetype pointAt(const QPointF &position) const;
+    // The dots as drawn, fewer than the runs where they would overlap.
+    const QList<DotCloud::Dot> &dots() const { return dots_->dots(); }
+
+signals:
+    // The pointer came to rest on a run's dot (-1: on none).
+    void pointHovered(qsizetype point, const QPoint &globalPosition);
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
-    void drawLines();
+    const QList<QPointF> &figures() const;
+    QPointF inChart(const QPointF &value) const;
+    void drawPoints();
 
-    const QList<QPointF> &perRunPoints_;
-    const QList<QPointF> &averagePoints_;
-    qsizetype buckets_ = 0; // of the lines as drawn
-    QLineSeries *perRun_;
+    const ProgressPoints &points_;
+    const Figure figure_;
+    AxisScale scale_;
+    QSize drawnFor_; // the plot area the dots were thinned for
+    qsizetype hovered_ = -1;
+    DotCloud *dots_;
     QLineSeries *average_;
     QValueAxis *runAxis_;
     QValueAxis *figureAxis_;
-    double ceiling_ = qInf();
 };
 
 } // namespace tekkora

@@ -37,6 +37,8 @@ public:
 
     // The index into the window's list of the run shown in a row.
     qsizetype runAt(int row) const { return rows_[row]; }
+    // The row that shows a run of the window's list, or -1.
+    int rowOf(qsizetype run) const { return int(rows_.indexOf(run)); }
 
 private:
     bool before(qsizetype a, qsizetype b) const;

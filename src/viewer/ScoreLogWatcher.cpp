@@ -1,46 +1,16 @@
 #include "ScoreLogWatcher.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace tekkora {
 
-namespace {
-// How often to look for the log's folder while it does not exist; with the
-// folder there, the file system's notifications take over.
-constexpr int FolderPollMs = 1000;
-} // namespace
-
-ScoreLogWatcher::ScoreLogWatcher(const QString &path, QObject *parent) : QObject(parent), file_(path)
+ScoreLogWatcher::ScoreLogWatcher(const QString &path, QObject *parent)
+    : QObject(parent), file_(path), watch_(path)
 {
-    settle_.setSingleShot(true);
-    settle_.setInterval(0);
-    connect(&settle_, &QTimer::timeout, this, &ScoreLogWatcher::refresh);
-    connect(&watcher_, &QFileSystemWatcher::fileChanged, &settle_, qOverload<>(&QTimer::start));
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, &settle_, qOverload<>(&QTimer::start));
-    folderPoll_.setInterval(FolderPollMs);
-    connect(&folderPoll_, &QTimer::timeout, this, &ScoreLogWatcher::refresh);
-}
-
-void ScoreLogWatcher::watch()
-{
-    // A file replaced by another (an editor saving, the log deleted and
-    // written again) drops out of the watcher: add whatever stands there now.
-    const QString path = file_.path();
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!watcher_.files().contains(path) && QFileInfo::exists(path))
-        watcher_.addPath(path);
-    if (!watcher_.directories().contains(folder) && QFileInfo(folder).isDir())
-        watcher_.addPath(folder);
-    if (watcher_.directories().isEmpty())
-        folderPoll_.start();
-    else
-        folderPoll_.stop();
+    connect(&watch_, &LogWatch::touched, this, &ScoreLogWatcher::refresh);
 }
 
 void ScoreLogWatcher::refresh()
 {
-    watch();
+    watch_.watch();
 
     ScoreLogChange change;
     const qint64 offsetBefore = file_.offset();
@@ -63,6 +33,9 @@ void ScoreLogWatcher::refresh()
     }
     change.skippedLines =
         file_.reader().skippedLines() + (pending.kind == ScoreLogReader::Pending::Skipped ? 1 : 0);
+    change.skipped = file_.reader().skipped().kept();
+    if (pending.kind == ScoreLogReader::Pending::Skipped && change.skipped.size() < SkippedLines::KeptAtMost)
+        change.skipped.append({pending.line, pending.reason});
 
     const bool news = !everReported_ || bytesMoved || change.state != lastState_ || change.error != lastError_
                       || change.skippedLines != lastSkipped_;

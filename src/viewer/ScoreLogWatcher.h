@@ -1,15 +1,13 @@
 #pragma once
 
-// Follows one score log live: QFileSystemWatcher on the file and on its
-// folder (so a log created, deleted or replaced later is seen too), and on
-// each change a read of what was appended, handed on as runs.
+// Follows one score log live: on each change of the file or its folder, a
+// read of what was appended, handed on as runs.
 
+#include "LogWatch.h"
 #include "ScoreStatistics.h"
 #include "results/ScoreLogFile.h"
 
-#include <QFileSystemWatcher>
 #include <QObject>
-#include <QTimer>
 
 namespace tekkora {
 
@@ -20,6 +18,7 @@ struct ScoreLogChange {
     ScoreLogFile::State state = ScoreLogFile::State::Missing;
     QString error;               // why the file cannot be read
     qsizetype skippedLines = 0;  // lines that are not records, so far
+    QList<SkippedLine> skipped;  // the first of them, with number and reason
 };
 
 class ScoreLogWatcher final : public QObject {
@@ -36,12 +35,8 @@ signals:
     void changed(const tekkora::ScoreLogChange &change);
 
 private:
-    void watch();
-
     ScoreLogFile file_;
-    QFileSystemWatcher watcher_;
-    QTimer settle_;      // one read for a burst of notifications
-    QTimer folderPoll_;  // only while the folder itself does not exist
+    LogWatch watch_;
     bool pendingRunShown_ = false;
     bool everReported_ = false;
     ScoreLogFile::State lastState_ = ScoreLogFile::State::Missing;

@@ -35,28 +35,42 @@ bool belongsTo(const Run &run, RunSet set)
     return false;
 }
 
+bool reachedItsCount(const Run &run)
+{
+    // The drill's counts (F5, F6, F7); F8 is unlimited.
+    constexpr std::int16_t Counts[] = {10, 30, 50};
+    return std::find(std::begin(Counts), std::end(Counts), run.questions) != std::end(Counts)
+           || run.questions > Counts[std::size(Counts) - 1];
+}
+
 namespace {
 
-// The mean of AverageWindow runs' figures after the `skip` newest, when
-// there are that many.
+// The average per question of AverageWindow runs' figures after the `skip`
+// newest, when there are that many.
 template <typename Figure>
 std::optional<double> meanOf(const QList<const Run *> &newestFirst, qsizetype skip, Figure figure)
 {
     if (newestFirst.size() < skip + AverageWindow)
         return std::nullopt;
     double sum = 0.0;
-    for (qsizetype i = skip; i < skip + AverageWindow; ++i)
-        sum += figure(*newestFirst[i]);
-    return sum / AverageWindow;
+    double questions = 0.0;
+    for (qsizetype i = skip; i < skip + AverageWindow; ++i) {
+        sum += figure(*newestFirst[i]) * newestFirst[i]->questions;
+        questions += newestFirst[i]->questions;
+    }
+    return questions > 0.0 ? sum / questions : 0.0;
 }
 
-double meanOfLast(const QList<QPointF> &points)
+double meanOfLast(const QList<QPointF> &points, const QList<std::int16_t> &questions)
 {
     const qsizetype count = std::min<qsizetype>(points.size(), AverageWindow);
     double sum = 0.0;
-    for (qsizetype i = points.size() - count; i < points.size(); ++i)
-        sum += points[i].y();
-    return sum / double(count);
+    double weight = 0.0;
+    for (qsizetype i = points.size() - count; i < points.size(); ++i) {
+        sum += points[i].y() * questions[i];
+        weight += questions[i];
+    }
+    return weight > 0.0 ? sum / weight : points.last().y();
 }
 
 } // namespace
@@ -75,8 +89,12 @@ Summary summarize(const QList<Run> &runs, RunSet set)
         }
         ++summary.runs;
         summary.questions += run.questions;
-        if (!summary.bestSecondsPerKey || run.secondsPerKey < *summary.bestSecondsPerKey)
+        // Newest first: of equal bests, the first time it was reached.
+        const bool counts = reachedItsCount(run) && run.accuracy >= BestAccuracy;
+        if (counts && (!summary.bestSecondsPerKey || run.secondsPerKey <= *summary.bestSecondsPerKey)) {
             summary.bestSecondsPerKey = run.secondsPerKey;
+            summary.bestWhen = run.when;
+        }
         if (newest.size() < 2 * AverageWindow)
             newest.append(&run);
     }
@@ -89,29 +107,35 @@ Summary summarize(const QList<Run> &runs, RunSet set)
     return summary;
 }
 
-void ProgressPoints::append(const Run &run)
+void ProgressPoints::append(const Run &run, qsizetype index)
 {
     const double x = double(size() + 1);
+    runIndex.append(index);
+    charSet.append(run.charSet);
+    questions.append(run.questions);
     secondsPerKey.append(QPointF(x, run.secondsPerKey));
-    secondsPerKeyAverage.append(QPointF(x, meanOfLast(secondsPerKey)));
+    secondsPerKeyAverage.append(QPointF(x, meanOfLast(secondsPerKey, questions)));
     accuracy.append(QPointF(x, double(run.accuracy)));
-    accuracyAverage.append(QPointF(x, meanOfLast(accuracy)));
+    accuracyAverage.append(QPointF(x, meanOfLast(accuracy, questions)));
 }
 
 void ProgressPoints::removeLast()
 {
-    for (QList<QPointF> *points : {&secondsPerKey, &secondsPerKeyAverage, &accuracy, &accuracyAverage}) {
-        if (!points->isEmpty())
-            points->removeLast();
-    }
+    if (runIndex.isEmpty())
+        return;
+    for (QList<QPointF> *points : {&secondsPerKey, &secondsPerKeyAverage, &accuracy, &accuracyAverage})
+        points->removeLast();
+    runIndex.removeLast();
+    charSet.removeLast();
+    questions.removeLast();
 }
 
 ProgressPoints progressPoints(const QList<Run> &runs, RunSet set)
 {
     ProgressPoints points;
-    for (const Run &run : runs) {
-        if (belongsTo(run, set))
-            points.append(run);
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        if (belongsTo(runs[i], set))
+            points.append(runs[i], i);
     }
     return points;
 }

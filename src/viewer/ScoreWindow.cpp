@@ -1,7 +1,11 @@
 #include "ScoreWindow.h"
 
 #include "Fonts.h"
+#include "KeysPage.h"
 #include "Palette.h"
+#include "ViewerParts.h"
+#include "drill/DrillState.h"
+#include "results/KeysLog.h"
 #include "results/ResultsText.h"
 
 #include <QButtonGroup>
@@ -17,8 +21,12 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QScreen>
 #include <QShortcut>
+#include <QTabWidget>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace tekkora {
@@ -26,14 +34,6 @@ namespace tekkora {
 namespace {
 
 constexpr qreal FigureFontSize = 12;
-
-QLabel *makeCaption(QWidget *parent, const QString &text)
-{
-    auto *label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    paintAsCaption(label);
-    return label;
-}
 
 // Figures: black on the light face colour inside a single-line border, as
 // in the results window.
@@ -82,6 +82,13 @@ QString trendText(const Summary &summary)
                           : QStringLiteral("その前の%1回より 1 キーあたり %2 秒遅くなりました").arg(AverageWindow).arg(amount);
 }
 
+// The score window's own settings (the drill's tekora.ini is the drill's):
+// ~/.config/Tekkora/tekkora-score.conf.
+QSettings viewerSettings()
+{
+    return QSettings(QStringLiteral("Tekkora"), QStringLiteral("tekkora-score"));
+}
+
 struct SetChoice {
     RunSet set;
     const char *name;
@@ -111,19 +118,74 @@ ScoreWindow::~ScoreWindow() = default;
 void ScoreWindow::buildLayout()
 {
     auto *layout = new QVBoxLayout(this);
+    layout->addLayout(buildSetChoice());
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("tabPages"));
+    pages_->addTab(buildScorePage(), QStringLiteral("スコア(&C)"));
+    keysPage_ = new KeysPage(pages_);
+    paintBackground(keysPage_, colours::Background);
+    connect(keysPage_, &KeysPage::updated, this, &ScoreWindow::updated);
+    pages_->addTab(keysPage_, QStringLiteral("キー別(&K)"));
+    layout->addWidget(pages_, 1);
 
-    // Which runs: every run, or one character set.
+    fileLabel_ = makeCaption(this, QString());
+    fileLabel_->setObjectName(QStringLiteral("lblFile"));
+    fileLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(fileLabel_);
+
+    setTabOrder(sets_->checkedButton(), openButton_);
+    setTabOrder(openButton_, pages_);
+    setTabOrder(pages_, sortChoice_);
+    setTabOrder(sortChoice_, table_);
+    buildShortcuts();
+    fitToScreen();
+}
+
+QWidget *ScoreWindow::buildScorePage()
+{
+    auto *page = new QWidget(this);
+    page->setObjectName(QStringLiteral("pageScore"));
+    paintBackground(page, colours::Background);
+    auto *layout = new QVBoxLayout(page);
+    messageLabel_ = makeCaption(this, QString());
+    messageLabel_->setObjectName(QStringLiteral("lblMessage"));
+    messageLabel_->setFont(japaneseFont(11));
+    messageLabel_->setWordWrap(true);
+    layout->addWidget(messageLabel_);
+    buildFigures(layout);
+    layout->addLayout(buildCharts(), 3);
+    buildRunsTable(layout);
+    return page;
+}
+
+QSize ScoreWindow::openingSize(const QSize &available, const QSize &minimum)
+{
+    // The frame a window manager will add, which a window cannot know before
+    // it is shown: a title bar and borders of the usual size.
+    const QSize frame(16, 40);
+    return QSize(960, 760).boundedTo(available - frame).expandedTo(minimum);
+}
+
+// The size it was drawn for, within the work area of its screen: a 768-pixel
+// screen's is shorter than that once panels and the frame are taken off.
+void ScoreWindow::fitToScreen()
+{
+    const QScreen *screen = this->screen();
+    resize(openingSize(screen != nullptr ? screen->availableGeometry().size() : QSize(960, 760) + QSize(16, 40),
+                       minimumSizeHint()));
+}
+
+// Which runs: every run, or one character set; and the button that opens
+// another log.
+QLayout *ScoreWindow::buildSetChoice()
+{
     auto *top = new QHBoxLayout;
     top->addWidget(makeCaption(this, QStringLiteral("モード:")));
     sets_ = new QButtonGroup(this);
     for (const SetChoice &choice : SetChoices) {
         auto *button = new QRadioButton(QString::fromUtf8(choice.caption), this);
         button->setObjectName(QLatin1String(choice.name));
-        paintAsCaption(button);
-        // A radio button fills its background from the button colour.
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, colours::Background);
-        button->setPalette(palette);
+        paintAsChoice(button);
         sets_->addButton(button, int(choice.set));
         top->addWidget(button);
     }
@@ -133,19 +195,16 @@ void ScoreWindow::buildLayout()
             showSet(RunSet(id));
     });
     top->addStretch();
-    QPushButton *open = makeButton(this, "cmdOpen", QStringLiteral("開く(&O)..."), QRect());
-    open->setAutoDefault(false);
-    connect(open, &QPushButton::clicked, this, &ScoreWindow::chooseFile);
-    top->addWidget(open);
-    layout->addLayout(top);
+    openButton_ = makeButton(this, "cmdOpen", QStringLiteral("開く(&O)..."), QRect());
+    openButton_->setAutoDefault(false);
+    connect(openButton_, &QPushButton::clicked, this, &ScoreWindow::chooseFile);
+    top->addWidget(openButton_);
+    return top;
+}
 
-    messageLabel_ = makeCaption(this, QString());
-    messageLabel_->setObjectName(QStringLiteral("lblMessage"));
-    messageLabel_->setFont(japaneseFont(11));
-    messageLabel_->setWordWrap(true);
-    layout->addWidget(messageLabel_);
-
-    // The figures, in two rows.
+// The figures in two rows, and the trend below them.
+void ScoreWindow::buildFigures(QBoxLayout *layout)
+{
     auto *figures = new QGridLayout;
     auto addFigure = [&](int row, int column, const QString &title, const char *name, const QString &unit) {
         figures->addWidget(makeCaption(this, title), row, column * 3);
@@ -169,23 +228,77 @@ void ScoreWindow::buildLayout()
     earlierAccuracyLabel_ = addFigure(1, 3, earlier, "lblEarlierAccuracy", QStringLiteral("％"));
     figures->setColumnStretch(12, 1);
     layout->addLayout(figures);
+    // The trend, and when the best run was played, to find it in the table.
+    auto *below = new QHBoxLayout;
     trendLabel_ = makeCaption(this, QString());
     trendLabel_->setObjectName(QStringLiteral("lblTrend"));
-    layout->addWidget(trendLabel_);
+    below->addWidget(trendLabel_, 1);
+    bestDateLabel_ = makeCaption(this, QString());
+    bestDateLabel_->setObjectName(QStringLiteral("lblBestDate"));
+    below->addWidget(bestDateLabel_);
+    layout->addLayout(below);
+    // The log does not say how many questions a run was set to: say what
+    // the figures are made of.
+    QLabel *counting = makeCaption(
+        this, QStringLiteral("最速は、問題数が 10・30・50 問か 51 問以上 (最後まで解いた回) で正解率 %1％ 以上の回から。"
+                             "平均は問題数で重み付けした 1 問あたりの値です。")
+                  .arg(double(BestAccuracy)));
+    counting->setObjectName(QStringLiteral("lblCounting"));
+    counting->setFont(japaneseFont(9));
+    counting->setWordWrap(true);
+    layout->addWidget(counting);
+}
 
+// The two charts under one legend; a run's dot tells its figures and
+// picks it in the table.
+QLayout *ScoreWindow::buildCharts()
+{
+    auto *layout = new QVBoxLayout;
+    chartLegend_ = makeCaption(this, QString());
+    chartLegend_->setObjectName(QStringLiteral("lblChartLegend"));
+    chartLegend_->setTextFormat(Qt::RichText);
+    chartLegend_->setFont(japaneseFont(9));
+    layout->addWidget(chartLegend_);
     auto *charts = new QHBoxLayout;
-    speedChart_ = new ProgressChart(QStringLiteral("速さ (秒/キー)"), 2, points_.secondsPerKey,
-                                    points_.secondsPerKeyAverage, this);
+    speedChart_ = new ProgressChart(QStringLiteral("速さ (秒/キー)"), ProgressChart::Figure::SecondsPerKey, points_, this);
     speedChart_->setObjectName(QStringLiteral("chartSpeed"));
-    accuracyChart_ = new ProgressChart(QStringLiteral("正解率 (％)"), 0, points_.accuracy, points_.accuracyAverage,
-                                       this);
+    accuracyChart_ = new ProgressChart(QStringLiteral("正解率 (％)"), ProgressChart::Figure::Accuracy, points_, this);
     accuracyChart_->setObjectName(QStringLiteral("chartAccuracy"));
-    accuracyChart_->setCeiling(100.0);
-    charts->addWidget(speedChart_);
-    charts->addWidget(accuracyChart_);
-    layout->addLayout(charts, 3);
+    for (ProgressChart *chart : {speedChart_, accuracyChart_}) {
+        connect(chart, &ProgressChart::pointHovered, this,
+                [this, chart](qsizetype point, const QPoint &at) { showRunOf(chart, point, at); });
+        charts->addWidget(chart);
+    }
+    layout->addLayout(charts, 1);
+    return layout;
+}
 
-    // The runs, with the order chosen by a header click or from the list.
+void ScoreWindow::showRunOf(ProgressChart *chart, qsizetype point, const QPoint &at)
+{
+    if (point < 0 || point >= points_.size()) {
+        QToolTip::hideText();
+        return;
+    }
+    const qsizetype index = points_.runIndex[point];
+    const Run &run = runs_[index];
+    const QString set = run.charSet != 0 ? charSetText(run.charSet) : QStringLiteral("モードなし");
+    QToolTip::showText(at,
+                       QStringLiteral("%1  %2\n%3 秒/キー  正解率 %4％  %5 問")
+                           .arg(run.when.toString(QStringLiteral("yyyy/MM/dd hh:mm")), set,
+                                formatFixed(run.secondsPerKey, 3), accuracyCaption(run.accuracy))
+                           .arg(run.questions),
+                       chart);
+    const int row = model_->rowOf(index);
+    if (row >= 0) {
+        table_->selectRow(row);
+        table_->scrollTo(model_->index(row, 0));
+    }
+}
+
+// The runs, with the order chosen by a header click or from the list, and
+// the count of lines that are not runs.
+void ScoreWindow::buildRunsTable(QBoxLayout *layout)
+{
     auto *order = new QHBoxLayout;
     QLabel *orderCaption = makeCaption(this, QStringLiteral("並べ替え(&S):"));
     sortChoice_ = new QComboBox(this);
@@ -207,42 +320,35 @@ void ScoreWindow::buildLayout()
 
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("runsTable"));
+    setUpTable(table_);
     table_->setModel(model_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->setVisible(false);
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    table_->horizontalHeader()->setSortIndicator(RunsTableModel::When, Qt::DescendingOrder);
-    table_->setSortingEnabled(true);
     connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
             [this](int column, Qt::SortOrder order) {
                 sortChoice_->setCurrentIndex(sortChoice_->findData(column * 2 + (order == Qt::AscendingOrder)));
+                QSettings settings = viewerSettings();
+                settings.setValue(QStringLiteral("runs/sortColumn"), column);
+                settings.setValue(QStringLiteral("runs/ascending"), order == Qt::AscendingOrder);
             });
+    // The order chosen last time, else newest first.
+    const QSettings settings = viewerSettings();
+    const int column = settings.value(QStringLiteral("runs/sortColumn"), int(RunsTableModel::When)).toInt();
+    const bool ascending = settings.value(QStringLiteral("runs/ascending"), false).toBool();
+    if (column >= 0 && column < RunsTableModel::ColumnCount)
+        table_->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    table_->setSortingEnabled(true);
     connect(sortChoice_, &QComboBox::activated, this, [this](int index) {
         const int choice = sortChoice_->itemData(index).toInt();
         table_->sortByColumn(choice / 2, choice % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
     layout->addWidget(table_, 2);
+}
 
-    fileLabel_ = makeCaption(this, QString());
-    fileLabel_->setObjectName(QStringLiteral("lblFile"));
-    fileLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(fileLabel_);
-
-    setTabOrder(sets_->checkedButton(), open);
-    setTabOrder(open, sortChoice_);
-    setTabOrder(sortChoice_, table_);
-
+void ScoreWindow::buildShortcuts()
+{
     auto *quit = new QShortcut(QKeySequence::Quit, this);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
     auto *closeWindow = new QShortcut(QKeySequence::Close, this);
     connect(closeWindow, &QShortcut::activated, this, &QWidget::close);
-
-    resize(960, 760);
 }
 
 void ScoreWindow::openLog(const QString &path)
@@ -255,6 +361,8 @@ void ScoreWindow::openLog(const QString &path)
     model_->reset();
     // Read at once, so the first frame shows the log as it stands.
     watcher_->refresh();
+    // The drill writes its per-key log beside the score log.
+    keysPage_->openLog(QFileInfo(watcher_->path()).dir().filePath(KeysFileName));
 }
 
 QString ScoreWindow::logPath() const
@@ -280,14 +388,15 @@ void ScoreWindow::applyChange(const ScoreLogChange &change)
     }
     const qsizetype firstNew = runs_.size();
     runs_.append(change.added);
-    for (const Run &run : change.added) {
-        if (belongsTo(run, set_))
-            points_.append(run);
+    for (qsizetype i = firstNew; i < runs_.size(); ++i) {
+        if (belongsTo(runs_[i], set_))
+            points_.append(runs_[i], i);
     }
     model_->runsAppended(firstNew);
     state_ = change.state;
     error_ = change.error;
     skipped_ = change.skippedLines;
+    skippedKept_ = change.skipped;
 
     refreshCharts();
     refreshFigures();
@@ -303,6 +412,7 @@ void ScoreWindow::showSet(RunSet set)
     model_->showSet(set_);
     refreshCharts();
     refreshFigures();
+    keysPage_->showSet(set_);
     emit updated();
 }
 
@@ -310,6 +420,20 @@ void ScoreWindow::refreshCharts()
 {
     speedChart_->redraw();
     accuracyChart_->redraw();
+
+    const auto entry = [](const QColor &colour, const QString &symbol, const QString &text) {
+        return QStringLiteral("<span style=\"color:%1\">%2</span> %3").arg(colour.name(), symbol, text);
+    };
+    QStringList entries;
+    for (std::uint8_t charSet : {charset::Letters, charset::Digits, charset::All}) {
+        Run ofSet;
+        ofSet.charSet = charSet;
+        if (belongsTo(ofSet, set_))
+            entries << entry(DotCloud::colour(DotCloud::Kind(charSet)), QStringLiteral("●"), charSetText(charSet));
+    }
+    entries << entry(averageColour(), QStringLiteral("━"), QStringLiteral("直近%1回の平均").arg(AverageWindow))
+            << entry(DotCloud::colour(DotCloud::Above), QStringLiteral("▲▼"), QStringLiteral("軸の外の回 (端に表示)"));
+    chartLegend_->setText(entries.join(QStringLiteral(" &nbsp; ")));
 }
 
 void ScoreWindow::refreshFigures()
@@ -318,6 +442,9 @@ void ScoreWindow::refreshFigures()
     runsLabel_->setText(QString::number(summary.runs));
     questionsLabel_->setText(QString::number(summary.questions));
     bestLabel_->setText(secondsText(summary.bestSecondsPerKey));
+    bestDateLabel_->setText(summary.bestWhen.isValid()
+                                ? QStringLiteral("最速の回: ") + summary.bestWhen.toString(QStringLiteral("yyyy/MM/dd hh:mm"))
+                                : QString());
     latestLabel_->setText(secondsText(summary.latestSecondsPerKey));
     recentLabel_->setText(secondsText(summary.recentSecondsPerKey));
     earlierLabel_->setText(secondsText(summary.earlierSecondsPerKey));
@@ -343,13 +470,15 @@ void ScoreWindow::refreshFigures()
     messageLabel_->setText(message);
     messageLabel_->setVisible(!message.isEmpty());
     skippedLabel_->setText(QStringLiteral("読み飛ばした行: %1").arg(skipped_));
+    skippedLabel_->setToolTip(skippedList(skippedKept_, skipped_));
 }
 
 QString ScoreWindow::reportLine() const
 {
-    return QStringLiteral("runs=%1 questions=%2 best=%3 latest=%4 skipped=%5")
+    return QStringLiteral("runs=%1 questions=%2 best=%3 latest=%4 skipped=%5 %6")
         .arg(runsLabel_->text(), questionsLabel_->text(), bestLabel_->text(), latestLabel_->text())
-        .arg(skipped_);
+        .arg(skipped_)
+        .arg(keysPage_->reportFields());
 }
 
 void ScoreWindow::chooseFile()

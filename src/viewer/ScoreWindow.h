@@ -12,12 +12,18 @@
 
 #include <memory>
 
+class QBoxLayout;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
+class QLayout;
+class QPushButton;
+class QTabWidget;
 class QTableView;
 
 namespace tekkora {
+
+class KeysPage;
 
 class ScoreWindow final : public QWidget {
     Q_OBJECT
@@ -30,8 +36,13 @@ public:
     QString logPath() const;
 
     // The figures of the set on show as the window shows them, on one line:
-    // "runs=... questions=... best=... latest=... skipped=...".
+    // "runs=... questions=... best=... latest=... skipped=... key_runs=...
+    // key_skipped=...".
     QString reportLine() const;
+
+    // The size the window opens at, given its screen's work area: the size it
+    // is drawn for where that fits, frame included, never below its minimum.
+    static QSize openingSize(const QSize &available, const QSize &minimum);
 
 signals:
     // After every change of the log reached the window.
@@ -42,7 +53,16 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // Each builds one part of the window.
     void buildLayout();
+    QWidget *buildScorePage();
+    void fitToScreen();
+    QLayout *buildSetChoice();
+    void buildFigures(QBoxLayout *layout);
+    QLayout *buildCharts();
+    void buildRunsTable(QBoxLayout *layout);
+    void buildShortcuts();
+    void showRunOf(ProgressChart *chart, qsizetype point, const QPoint &at);
     void applyChange(const ScoreLogChange &change);
     void showSet(RunSet set);
     void refreshFigures();
@@ -55,13 +75,18 @@ private:
     ScoreLogFile::State state_ = ScoreLogFile::State::Missing;
     QString error_;
     qsizetype skipped_ = 0;
+    QList<SkippedLine> skippedKept_;
 
     std::unique_ptr<ScoreLogWatcher> watcher_;
+    QTabWidget *pages_ = nullptr;
+    KeysPage *keysPage_ = nullptr;
     RunsTableModel *model_ = nullptr;
     QButtonGroup *sets_ = nullptr;
+    QPushButton *openButton_ = nullptr;
     QLabel *runsLabel_ = nullptr;
     QLabel *questionsLabel_ = nullptr;
     QLabel *bestLabel_ = nullptr;
+    QLabel *bestDateLabel_ = nullptr;
     QLabel *latestLabel_ = nullptr;
     QLabel *recentLabel_ = nullptr;
     QLabel *earlierLabel_ = nullptr;
@@ -71,6 +96,7 @@ private:
     QLabel *messageLabel_ = nullptr;
     QLabel *fileLabel_ = nullptr;
     QLabel *skippedLabel_ = nullptr;
+    QLabel *chartLegend_ = nullptr;
     ProgressChart *speedChart_ = nullptr;
     ProgressChart *accuracyChart_ = nullptr;
     QTableView *table_ = nullptr;

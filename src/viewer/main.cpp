@@ -1,5 +1,6 @@
 #include "FontConfigWarmUp.h"
 #include "Fonts.h"
+#include "QtJapanese.h"
 #include "ScoreIcon.h"
 #include "ScoreLogLocation.h"
 #include "ScoreWindow.h"
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     // the score log must be looked for where the drill writes it.
     QCoreApplication::setApplicationName(QStringLiteral("Tekkora"));
     QGuiApplication::setDesktopFileName(QStringLiteral(TEKKORA_SCORE_APP_ID));
+    tekkora::installQtJapanese(app);
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Tekkora! のスコアファイルから上達の様子を表示します。"));

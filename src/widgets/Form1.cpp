@@ -4,6 +4,7 @@
 #include "ClickableLabel.h"
 #include "Fonts.h"
 #include "KeyCodes.h"
+#include "KeyboardLayout.h"
 #include "Palette.h"
 #include "ProgramIcon.h"
 #include "ResultsWindow.h"
@@ -51,8 +52,9 @@ Form1::Form1(DrillState &state, const Services &services, QWidget *parent)
     , services_(services)
     , procedures_(state, services_, *this)
     , nativeKeys_(nativeKeysFor(QGuiApplication::platformName()))
+    , keyboardLayout_(keyboardLayoutOfPlatform())
     , programEnder_([] { QCoreApplication::exit(0); })
-    , resultsPresenter_([this] { showResultsWindow(state_, services_); })
+    , resultsPresenter_([this] { showResultsWindow(state_, procedures_.recording(), services_); })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tekkora!"));
@@ -207,7 +209,8 @@ bool Form1::event(QEvent *event)
         return true;
     }
     auto *key = static_cast<QKeyEvent *>(event);
-    const std::int16_t code = keyCodeFor(keyPressOf(*key), nativeKeys_);
+    const KeycodeAnswers *answers = keyboardLayout_ ? keyboardLayout_->answers() : nullptr;
+    const std::int16_t code = keyCodeFor(keyPressOf(*key), nativeKeys_, answers);
     const std::int16_t shift = shiftStateFor(key->modifiers());
     guarded([this, code, shift] { procedures_.Form_KeyDown(code, shift); });
     return true;
@@ -276,8 +279,13 @@ void Form1::setCommand2Enabled(bool enabled)
     // With both buttons disabled the window itself holds the focus rather
     // than nothing: the menu bar, entered with Alt during a run, hands the
     // focus back to whoever had it, and with nobody it would keep the keys.
-    if (!enabled && !Command1_->isEnabled())
+    if (!enabled && !Command1_->isEnabled()) {
         setFocus(Qt::OtherFocusReason);
+        // A run starts: the layout is read now rather than at its first
+        // key, whose time is measured.
+        if (keyboardLayout_)
+            keyboardLayout_->answers();
+    }
 }
 bool Form1::isCommand1Enabled() const { return Command1_->isEnabled(); }
 

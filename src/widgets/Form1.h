@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -23,6 +24,7 @@ class QPushButton;
 namespace tekkora {
 
 class ClickableLabel;
+class KeyboardLayout;
 struct OptionItemDefinition;
 enum class NativeKeys : std::uint8_t;
 
@@ -77,6 +79,9 @@ private:
     Form1Procedures procedures_;
     // What this platform's key events say about the key pressed.
     const NativeKeys nativeKeys_;
+    // What the keys answer in the player's layout, where the key events do
+    // not say it themselves; read when the first run starts.
+    const std::unique_ptr<KeyboardLayout> keyboardLayout_;
     std::function<void()> programEnder_;
     std::function<void()> resultsPresenter_;
 

@@ -70,10 +70,10 @@ void fitCaption(QLabel *box)
 
 } // namespace
 
-Form2::Form2(const DrillState &state, const Services &services, QWidget *parent)
+Form2::Form2(const DrillState &state, const RunRecording &recording, const Services &services, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , procedures_(state, services, *this)
+    , procedures_(state, recording, services, *this)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("結果"));

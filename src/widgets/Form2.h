@@ -17,7 +17,7 @@ class Form2 final : public QDialog, private Form2Controls {
     Q_OBJECT
 public:
     // Builds the window as defined; loading it is a separate step.
-    Form2(const DrillState &state, const Services &services, QWidget *parent = nullptr);
+    Form2(const DrillState &state, const RunRecording &recording, const Services &services, QWidget *parent = nullptr);
     ~Form2() override;
 
     // Runs Form_Load: the figures from the drill state and the score log

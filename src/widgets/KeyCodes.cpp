@@ -14,17 +14,9 @@ constexpr std::int16_t Unknown = 255;
 
 namespace {
 
-// The main row's digit keys 1 ... 9, 0 are the PC keyboard's scan codes 2 to
-// 11 on every layout, and the Linux input codes are those scan codes. XKB
-// adds 8. The digit each key answers is the one Windows gives the same keys.
-constexpr std::uint32_t XkbKeycodeOfKey1 = 2 + 8;
-constexpr std::uint32_t XkbKeycodeOfKey0 = 11 + 8;
-
-std::int16_t mainRowDigitOfXkbKeycode(std::uint32_t keycode)
+bool answersAQuestion(std::int16_t code)
 {
-    if (keycode < XkbKeycodeOfKey1 || keycode > XkbKeycodeOfKey0)
-        return 0;
-    return keycode == XkbKeycodeOfKey0 ? std::int16_t('0') : std::int16_t('1' + (keycode - XkbKeycodeOfKey1));
+    return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z');
 }
 
 // Windows' virtual keys are the drill's codes; these are the ones that
@@ -46,14 +38,17 @@ NativeKeys nativeKeysFor(QStringView platformName)
     return NativeKeys::None;
 }
 
-std::int16_t keyCodeFor(const KeyPress &key, NativeKeys native)
+std::int16_t keyCodeFor(const KeyPress &key, NativeKeys native, const KeycodeAnswers *answers)
 {
     switch (native) {
     case NativeKeys::Xkb:
-        // Letters follow the layout (the toolkit's key, upper case whatever
-        // Shift or Caps Lock); only the digit row is read by position.
-        if (const std::int16_t digit = mainRowDigitOfXkbKeycode(key.nativeScanCode))
-            return digit;
+        // A synthetic event has no keycode: the toolkit's key is all there is.
+        if (answers != nullptr && key.nativeScanCode != 0) {
+            if (key.nativeScanCode < answers->size() && (*answers)[key.nativeScanCode] != 0)
+                return (*answers)[key.nativeScanCode];
+            const std::int16_t code = keyCodeFor(key.qtKey, key.modifiers);
+            return answersAQuestion(code) ? vk::Unknown : code;
+        }
         break;
     case NativeKeys::WindowsVirtualKey:
         if (isWindowsDigitLetterOrKeypadDigit(key.nativeVirtualKey))

@@ -8,11 +8,14 @@
 //
 // The toolkit's key follows the character typed (Shift+2 is "@" on a US
 // layout, the unshifted digit keys of a French one give "&", "é", ...), so
-// where the platform tells which key was pressed, that decides the digits.
+// where the platform tells which key was pressed, the key decides: Windows
+// names it in its virtual key, and on X11 and Wayland the keyboard layout
+// says what each key answers (XkbAnswers.h).
 
 #include <QStringView>
 #include <Qt>
 
+#include <array>
 #include <cstdint>
 
 namespace tekkora {
@@ -48,9 +51,15 @@ KeyPress keyPressOf(const KeyEvent &event)
     return {event.key(), event.modifiers(), event.nativeScanCode(), event.nativeVirtualKey()};
 }
 
+// What each key of the layout in use answers, by its XKB keycode (the Linux
+// input code + 8): the code of its letter or digit, or 0 for none.
+using KeycodeAnswers = std::array<std::int16_t, 256>;
+
 // The key code of a press: from the platform's native codes where they name
-// the key, else from the toolkit's key.
-std::int16_t keyCodeFor(const KeyPress &key, NativeKeys native);
+// the key, else from the toolkit's key. With XKB keycodes, answers (when the
+// layout could be read) decides which letter or digit a key answers; a key
+// without one gives its toolkit code, never a letter's or digit's.
+std::int16_t keyCodeFor(const KeyPress &key, NativeKeys native, const KeycodeAnswers *answers = nullptr);
 
 // The key code from the toolkit's key alone.
 std::int16_t keyCodeFor(int qtKey, Qt::KeyboardModifiers modifiers);

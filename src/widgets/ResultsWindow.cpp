@@ -6,12 +6,12 @@
 
 namespace tekkora {
 
-void showResultsWindow(const DrillState &state, const Services &services)
+void showResultsWindow(const DrillState &state, const RunRecording &recording, const Services &services)
 {
     // A fresh window each time, so nothing of the last one (the wider
     // LabMiss) carries over. Owned by the active window: modal over it and
     // without a taskbar entry of its own.
-    Form2 form(state, services, QApplication::activeWindow());
+    Form2 form(state, recording, services, QApplication::activeWindow());
     form.load();
     form.exec();
 }

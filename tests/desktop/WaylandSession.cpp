@@ -36,10 +36,13 @@ void collectWindows(const QJsonObject &node, QList<WaylandSession::Window> &out)
     if ((type == QLatin1String("con") || type == QLatin1String("floating_con"))
         && node.contains(QStringLiteral("pid"))) {
         const QJsonObject rect = node.value(QStringLiteral("window_rect")).toObject();
+        const QJsonObject frame = node.value(QStringLiteral("rect")).toObject();
         out.append({node.value(QStringLiteral("name")).toString(), node.value(QStringLiteral("app_id")).toString(),
                     node.value(QStringLiteral("shell")).toString(),
                     QSize(rect.value(QStringLiteral("width")).toInt(), rect.value(QStringLiteral("height")).toInt()),
-                    node.value(QStringLiteral("focused")).toBool()});
+                    node.value(QStringLiteral("focused")).toBool(),
+                    QPoint(frame.value(QStringLiteral("x")).toInt() + rect.value(QStringLiteral("x")).toInt(),
+                           frame.value(QStringLiteral("y")).toInt() + rect.value(QStringLiteral("y")).toInt())});
     }
     for (const char *children : {"nodes", "floating_nodes"})
         for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
@@ -231,6 +234,14 @@ bool WaylandSession::waitForNoWindow(const QString &title, int timeoutMs)
             return std::none_of(all.begin(), all.end(), [&](const Window &w) { return w.title == title; });
         },
         timeoutMs);
+}
+
+QImage WaylandSession::grab(const QRect &area) const
+{
+    QByteArray ppm;
+    const QString at = QStringLiteral("%1,%2 %3x%4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height());
+    const QStringList arguments{QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-g"), at, QStringLiteral("-")};
+    return runTool(QStringLiteral("grim"), arguments, &ppm) ? QImage::fromData(ppm, "PPM") : QImage();
 }
 
 bool WaylandSession::type(const QStringList &arguments)

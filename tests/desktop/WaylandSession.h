@@ -18,6 +18,7 @@
 
 #include "PrivateProgram.h"
 
+#include <QImage>
 #include <QList>
 #include <QProcess>
 #include <QSize>
@@ -39,6 +40,7 @@ public:
         QString shell; // "xdg_shell" for a native Wayland window
         QSize size;    // the client area, without the compositor's border
         bool focused = false;
+        QPoint position; // the client area's top left on the output
     };
 
     WaylandSession();
@@ -54,6 +56,8 @@ public:
     QString error() const { return error_; }
 
     QString programDirectory() const;
+    // The compositor's socket, for clients of the test's own.
+    QString displaySocket() const { return socket_; }
     bool launch(const QString &executable, const QProcessEnvironment &extra = {});
     QProcess &program() { return program_->process(); }
     bool waitForExit(int timeoutMs = 10000) { return program_->waitForExit(timeoutMs); }
@@ -64,6 +68,9 @@ public:
     // the keyboard focus, when asked to wait for that).
     std::optional<Window> waitForWindow(const QString &title, bool focused = true, int timeoutMs = 10000);
     bool waitForNoWindow(const QString &title, int timeoutMs = 10000);
+
+    // What the output shows there, through grim; null without grim.
+    QImage grab(const QRect &area) const;
 
     // Runs wtype with these arguments (keys go to the focused window).
     bool type(const QStringList &arguments);

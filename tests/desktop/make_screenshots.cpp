@@ -1,7 +1,9 @@
 // Regenerates docs/screenshots/: the program on Xvfb with openbox, each
-// window with its frame, and the Options menu open on its Mode submenu.
+// window with its frame, and the Options menu open on its Mode submenu; then
+// the score window beside it on a log of months of practice, on its score
+// page and on its keys page.
 //
-//   make_screenshots TEKKORA_EXECUTABLE OUTPUT_DIRECTORY
+//   make_screenshots TEKKORA_EXECUTABLE OUTPUT_DIRECTORY [TEKKORA_SCORE_EXECUTABLE LOG_DIRECTORY]
 //
 // scripts/screenshots.sh builds and runs it.
 
@@ -21,7 +23,7 @@ namespace {
 
 // Keycodes of the server's default keyboard.
 constexpr unsigned Escape = 9, Digit1 = 10, Digit0 = 19, Return = 36, ControlL = 37, Space = 65, AltL = 64,
-                   KeyO = 32, KeyM = 58, KeyH = 43, KeyV = 55, KeyN = 57, F7 = 73;
+                   KeyO = 32, KeyM = 58, KeyH = 43, KeyV = 55, KeyN = 57, F7 = 73, KeyS = 39, KeyK = 45, KeyT = 28;
 
 // What the area shows once it has stopped changing.
 QImage settled(X11Session &x, const std::function<QRect()> &area)
@@ -98,13 +100,39 @@ bool playARun(X11Session &x, XWindow main)
     return x.waitForWindow(QStringLiteral("結果")) != 0;
 }
 
+// The score window on the logs in `logs`: its score page, its digits
+// fastest first, its keys page by miss rate and by time.
+bool scoreWindowShots(X11Session &x, const QString &executable, const QString &logs, const QDir &out)
+{
+    const QString title = QStringLiteral("Tekkora! スコア");
+    if (x.launchBeside(executable, {logs}) == nullptr)
+        return false;
+    const XWindow window = x.waitForWindow(title);
+    if (window == 0 || !x.waitForFocus(window))
+        return false;
+    const auto frame = [&] { return x.frameGeometry(window); };
+    bool ok = save(settled(x, frame), out.filePath(QStringLiteral("score.png")));
+    x.pressKey(KeyN, AltL);
+    x.pressKey(KeyS, AltL);
+    x.pressKey(x.keycodeOf("End")); // the last order: seconds per key, fastest first
+    ok &= save(settled(x, frame), out.filePath(QStringLiteral("score-digits.png")));
+    x.pressKey(KeyM, AltL);
+    x.pressKey(KeyK, AltL);
+    ok &= save(settled(x, frame), out.filePath(QStringLiteral("keys.png")));
+    x.pressKey(KeyT, AltL);
+    ok &= save(settled(x, frame), out.filePath(QStringLiteral("keys-time.png")));
+    x.closeWindow(window);
+    return x.waitForNoWindow(title) && ok;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s TEKKORA_EXECUTABLE OUTPUT_DIRECTORY\n", argv[0]);
+    if (argc != 3 && argc != 5) {
+        std::fprintf(stderr, "usage: %s TEKKORA_EXECUTABLE OUTPUT_DIRECTORY [TEKKORA_SCORE_EXECUTABLE LOG_DIRECTORY]\n",
+                     argv[0]);
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[2]));
@@ -166,6 +194,12 @@ int main(int argc, char **argv)
               QRect(240, 77, 92, 23));
     x.pressKey(Escape);
     x.waitForNoWindow(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+
+    if (argc == 5
+        && !scoreWindowShots(x, QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]), out)) {
+        std::fprintf(stderr, "the score window's pictures were not taken\n");
+        ok = false;
+    }
 
     x.closeWindow(main);
     x.waitForExit();

@@ -1,7 +1,8 @@
 // The drill and tekkora-score side by side on one data directory, on a
 // private X server: a run played in the drill with real key presses shows up
-// in the score window, which finds the drill's score log by the drill's own
-// rule (both run from the same folder) and follows it live.
+// in the score window, on its score page and on its keys page, which find
+// the drill's logs by the drill's own rule (both run from the same folder)
+// and follow them live.
 
 #include "X11Session.h"
 
@@ -104,6 +105,7 @@ private slots:
         Report report(*score);
         QTRY_COMPARE(report.figure(QStringLiteral("runs")), QStringLiteral("1"));
         QCOMPARE(report.figure(QStringLiteral("latest")), QStringLiteral("9.999"));
+        QCOMPARE(report.figure(QStringLiteral("key_runs")), QStringLiteral("0"));
 
         // A run in the drill: Space, then the digit keys round and round
         // until the results window says the ten questions are answered.
@@ -132,6 +134,9 @@ private slots:
         QCOMPARE(report.figure(QStringLiteral("latest")), played);
         QCOMPARE(report.figure(QStringLiteral("questions")), QStringLiteral("20"));
         QCOMPARE(report.figure(QStringLiteral("skipped")), QStringLiteral("0"));
+        // The keys page has the run too, from the per-key log beside.
+        QTRY_COMPARE(report.figure(QStringLiteral("key_runs")), QStringLiteral("1"));
+        QCOMPARE(report.figure(QStringLiteral("key_skipped")), QStringLiteral("0"));
 
         x.closeWindow(scoreWindow);
         QVERIFY(x.waitForNoWindow(ScoreTitle));

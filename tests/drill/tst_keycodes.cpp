@@ -8,8 +8,12 @@
 #include <QTest>
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 #ifdef TEKKORA_HAVE_XKBCOMMON
+#include "XkbAnswers.h"
+
 #include <xkbcommon/xkbcommon.h>
 
 #include <memory>
@@ -180,38 +184,48 @@ private slots:
     }
 
     // Every layout, with and without Shift or Caps Lock, as the X11 and
-    // Wayland plug-ins deliver its keys: a main-row digit key answers the
-    // digit printed on it, a letter key the layout's letter; the keypad's
-    // digits and Shift itself answer nothing.
+    // Wayland plug-ins deliver its keys: every letter and digit is answered
+    // by some key; a key that shows an ASCII letter or digit answers that
+    // (the letter first), one that shows a Latin letter outside A-Z answers
+    // nothing, and so do the keypad and Shift itself. Some layouts name a key
+    // a player would check first, and its answer (0 for none).
     void layouts_data()
     {
-        QTest::addColumn<QString>("platform");
         QTest::addColumn<QString>("layout");
         QTest::addColumn<bool>("shift");
         QTest::addColumn<bool>("capsLock");
-        for (const char *platform : {"xcb", "wayland"})
-            for (const char *layout : {"us", "fr", "de", "jp"}) {
-                QTest::addRow("%s %s", platform, layout) << platform << layout << false << false;
-                QTest::addRow("%s %s, Shift", platform, layout) << platform << layout << true << false;
-                QTest::addRow("%s %s, Caps Lock", platform, layout) << platform << layout << false << true;
-            }
+        QTest::addColumn<QString>("namedKey");
+        QTest::addColumn<int>("answer");
+        const std::map<QString, std::pair<QString, int>> keys{
+            {"us(dvp)", {"AE02", '7'}}, {"hu", {"AE10", 0}},   {"hu,us", {"AE10", 0}},
+            {"ru", {"AC01", 'A'}},      {"gr", {"AD01", 'Q'}}, {"gr,us", {"AD01", 'Q'}}};
+        for (const char *layout : {"us", "us(dvorak)", "us(dvp)", "us(dvorak-l)", "us(dvorak-r)", "us(colemak)", "gb",
+                                   "fr", "be", "de", "ch", "cz", "hu", "hu,us", "pl", "tr", "es", "br", "jp", "ru",
+                                   "ua", "gr", "gr,us", "il"}) {
+            const auto [key, code] = keys.count(layout) != 0 ? keys.at(layout) : std::pair<QString, int>();
+            for (const auto &[shift, capsLock, state] : {std::tuple(false, false, ""), std::tuple(true, false, ", Shift"),
+                                                          std::tuple(false, true, ", Caps Lock")})
+                QTest::addRow("%s%s", layout, state) << layout << shift << capsLock << key << code;
+        }
     }
     void layouts()
     {
 #ifndef TEKKORA_HAVE_XKBCOMMON
         QSKIP("built without libxkbcommon");
 #else
-        QFETCH(QString, platform);
         QFETCH(QString, layout);
         QFETCH(bool, shift);
         QFETCH(bool, capsLock);
+        QFETCH(QString, namedKey);
+        QFETCH(int, answer);
         Keyboard keyboard(layout.toLatin1().constData());
         QVERIFY2(keyboard.state, "libxkbcommon cannot compile the layout (is xkb-data installed?)");
         keyboard.set(shift, capsLock);
-        const NativeKeys native = nativeKeysFor(platform);
+        XkbAnswers layoutAnswers;
+        layoutAnswers.read(keyboard.keymap.get());
         const auto codeOf = [&](xkb_keycode_t key) {
             const QKeyEvent event = keyboard.press(key);
-            return int(keyCodeFor(keyPressOf(event), native));
+            return int(keyCodeFor(keyPressOf(event), NativeKeys::Xkb, &layoutAnswers.table()));
         };
         const auto describe = [&](xkb_keycode_t key, int code) {
             const QKeyEvent event = keyboard.press(key);
@@ -223,7 +237,7 @@ private slots:
                 .toUtf8();
         };
 
-        QString digitsFound, lettersFound;
+        std::set<int> answered;
         int keypadDigits = 0;
         xkb_keymap *keymap = keyboard.keymap.get();
         for (xkb_keycode_t key = xkb_keymap_min_keycode(keymap); key <= xkb_keymap_max_keycode(keymap); ++key) {
@@ -231,35 +245,37 @@ private slots:
             if (syms.isEmpty())
                 continue;
             const int code = codeOf(key);
-            const auto digit = std::find_if(syms.begin(), syms.end(),
-                                            [](xkb_keysym_t s) { return s >= XKB_KEY_0 && s <= XKB_KEY_9; });
-            if (digit != syms.end()) {
-                const int expected = '0' + int(*digit - XKB_KEY_0);
-                QVERIFY2(code == expected, describe(key, code).constData());
-                digitsFound += QChar(expected);
-            } else if (syms.first() >= XKB_KEY_a && syms.first() <= XKB_KEY_z) {
-                const int expected = 'A' + int(syms.first() - XKB_KEY_a);
-                QVERIFY2(code == expected, describe(key, code).constData());
-                lettersFound += QChar(expected);
-            } else if (std::any_of(syms.begin(), syms.end(),
-                                   [](xkb_keysym_t s) { return s >= XKB_KEY_KP_0 && s <= XKB_KEY_KP_9; })) {
+            // The key's ASCII letter (upper case) or else digit, as it shows them.
+            QChar shown;
+            bool keypad = false, latinLetter = false;
+            for (const xkb_keysym_t sym : syms) {
+                const QChar c(char16_t(xkb_keysym_to_utf32(sym)));
+                keypad = keypad || (sym >= XKB_KEY_KP_0 && sym <= XKB_KEY_KP_9);
+                latinLetter = latinLetter || (c.isLetter() && c.script() == QChar::Script_Latin);
+                if (c.unicode() < 128 && c.isLetterOrNumber() && (shown.isNull() || (shown.isDigit() && c.isLetter())))
+                    shown = c.toUpper();
+            }
+            if (keypad) {
                 ++keypadDigits;
                 QVERIFY2(!answers(code), describe(key, code).constData());
                 const xkb_keysym_t typed = xkb_state_key_get_one_sym(keyboard.state.get(), key);
                 if (typed >= XKB_KEY_KP_0 && typed <= XKB_KEY_KP_9)
                     QVERIFY2(code == 96 + int(typed - XKB_KEY_KP_0), describe(key, code).constData());
-            } else {
+            } else if (!shown.isNull()) {
+                QVERIFY2(code == shown.unicode(), describe(key, code).constData());
+            } else if (latinLetter) {
                 QVERIFY2(!answers(code), describe(key, code).constData());
             }
+            if (answers(code))
+                answered.insert(code);
         }
-        // Each digit and letter on exactly one key, and all ten keypad digits.
-        std::sort(digitsFound.begin(), digitsFound.end());
-        std::sort(lettersFound.begin(), lettersFound.end());
-        QCOMPARE(digitsFound, QStringLiteral("0123456789"));
-        QCOMPARE(lettersFound, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+        QCOMPARE(answered.size(), std::size_t(36)); // every letter and digit
         QCOMPARE(keypadDigits, 10);
         for (const char *name : {"LFSH", "RTSH"})
             QCOMPARE(codeOf(xkb_keymap_key_by_name(keymap, name)), 16);
+        // A row without a named key names no key, which answers nothing.
+        const int named = codeOf(xkb_keymap_key_by_name(keymap, namedKey.toLatin1().constData()));
+        QCOMPARE(answers(named) ? named : 0, answer);
 #endif
     }
 

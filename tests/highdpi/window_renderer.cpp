@@ -180,7 +180,8 @@ int main(int argc, char *argv[])
         QTemporaryDir dir;
         FakePlatform fakes;
         const DrillState state = longRun();
-        Form2 results(state, fakes.services(dir.path()), rig.form.get());
+        const RunRecording noKeys;
+        Form2 results(state, noKeys, fakes.services(dir.path()), rig.form.get());
         results.load();
         if (!showAndWait(&results))
             return 1;

@@ -69,7 +69,8 @@ int score(const QString &dir)
     state.ElapsedSeconds = 5.0;
     const auto answerer = reportAndAnswerMessages();
     {
-        Form2 form(state, fakes.services(dir));
+        const RunRecording noKeys;
+        Form2 form(state, noKeys, fakes.services(dir));
         form.load();
     }
     sayToTest(QStringLiteral("done"));

@@ -24,6 +24,8 @@ using namespace tekkora::testing;
 
 namespace {
 
+const RunRecording NoKeys;
+
 DrillState finishedRun(int questions, int misses, double seconds, std::uint8_t charSet = charset::Letters)
 {
     DrillState state;
@@ -90,7 +92,7 @@ private slots:
         QTemporaryDir dir;
         FakePlatform fakes;
         FakeForm2Controls controls;
-        Form2Procedures form(state, fakes.services(dir.path()), controls);
+        Form2Procedures form(state, NoKeys, fakes.services(dir.path()), controls);
         form.Form_Load();
 
         QCOMPARE(controls.caption(FigureBox::LabMode), mode);
@@ -183,7 +185,7 @@ private slots:
         QTemporaryDir dir;
         FakePlatform fakes;
         FakeForm2Controls controls;
-        Form2Procedures form(run, fakes.services(dir.path()), controls);
+        Form2Procedures form(run, NoKeys, fakes.services(dir.path()), controls);
         form.Form_Load();
         QCOMPARE(controls.labMissWidth, wide ? 1095 : 975);
         QCOMPARE(controls.label9Left, wide ? 2280 : 2160);
@@ -196,7 +198,7 @@ private slots:
         FakePlatform fakes;
         fakes.clock.moment = QDateTime(QDate(2000, 7, 15), QTime(9, 5));
         FakeForm2Controls controls;
-        Form2Procedures form(state, fakes.services(dir.path()), controls);
+        Form2Procedures form(state, NoKeys, fakes.services(dir.path()), controls);
         form.Form_Load();
 
         const QByteArray golden = readAll(QStringLiteral(TEKKORA_GOLDEN_DIR "/score-example.txt"));
@@ -211,7 +213,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Score.txt")));
         FakePlatform fakes;
         FakeForm2Controls controls;
-        Form2Procedures form(state, fakes.services(dir.path()), controls);
+        Form2Procedures form(state, NoKeys, fakes.services(dir.path()), controls);
         form.Form_Load();
 
         QCOMPARE(controls.errors.size(), 1);
@@ -249,7 +251,7 @@ private slots:
         state.QuestionCount = std::int16_t(questions);
         FakePlatform fakes;
         FakeForm2Controls controls;
-        Form2Procedures form(state, fakes.services(QString()), controls);
+        Form2Procedures form(state, NoKeys, fakes.services(QString()), controls);
         form.Command1_Click();
         QCOMPARE(controls.events, events);
     }

@@ -43,7 +43,7 @@ class TestForm2Window : public QObject {
     Q_OBJECT
 
     struct Window {
-        explicit Window(const DrillState &run) : state(run), form(state, fakes.services(dir.path())) {}
+        explicit Window(const DrillState &run) : state(run), form(state, noKeys, fakes.services(dir.path())) {}
         bool showAndActivate()
         {
             form.show();
@@ -61,6 +61,7 @@ class TestForm2Window : public QObject {
         QTemporaryDir dir;
         FakePlatform fakes;
         DrillState state;
+        RunRecording noKeys;
         Form2 form;
     };
 
@@ -378,9 +379,9 @@ private slots:
             QVERIFY(widget->isModal());
             widget->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
         });
-        showResultsWindow(finishedRun(1000, 10), services);
+        showResultsWindow(finishedRun(1000, 10), RunRecording(), services);
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
-        showResultsWindow(finishedRun(30, 2), services);
+        showResultsWindow(finishedRun(30, 2), RunRecording(), services);
         QCOMPARE(shown, (QStringList{"10/1000", "2/30"}));
         QCOMPARE(messages, 2);
         // The second window starts from the plain layout again.

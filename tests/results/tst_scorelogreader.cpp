@@ -9,9 +9,12 @@
 
 #include "platform/ShiftJis.h"
 #include "results/Form2Procedures.h"
+#include "results/ResultsText.h"
 #include "results/ScoreLogReader.h"
+#include "results/ScoreRecordBytes.h"
 
 #include <QHash>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +23,8 @@
 
 using namespace tekkora;
 using namespace tekkora::testing;
+
+Q_DECLARE_METATYPE(tekkora::SkipReason)
 
 namespace {
 
@@ -70,7 +75,7 @@ Golden writeGoldenLog()
         FakePlatform fakes;
         fakes.clock.moment = run.when;
         FakeForm2Controls controls;
-        Form2Procedures(state, fakes.services(dir.path()), controls).Form_Load();
+        Form2Procedures(state, RunRecording(), fakes.services(dir.path()), controls).Form_Load();
 
         ScoreRecord record;
         record.QuestionCount = state.QuestionCount;
@@ -278,6 +283,7 @@ void damagedLogsTable()
 struct ReadBack {
     QStringList records;
     qsizetype skipped = 0;
+    QList<SkippedLine> notes;
     ScoreLogReader::Pending pending;
 };
 
@@ -292,7 +298,7 @@ ReadBack readInChunks(const QByteArray &log, qsizetype chunk)
         for (qsizetype at = 0; at < log.size(); at += chunk)
             records += reader.feed(QByteArrayView(log).sliced(at, std::min(chunk, log.size() - at)));
     }
-    return ReadBack{describe(records), reader.skippedLines(), reader.pending()};
+    return ReadBack{describe(records), reader.skippedLines(), reader.skipped().kept(), reader.pending()};
 }
 
 } // namespace
@@ -324,6 +330,36 @@ private slots:
         QCOMPARE(int(read.pending.kind), pending);
         if (pendingRecord >= 0)
             QCOMPARE(describe(read.pending.record), describe(golden().records[pendingRecord]));
+
+        // Each skipped line is named by its number, with the reason it has
+        // when read alone.
+        QCOMPARE(read.notes.size(), skipped);
+        const QList<QByteArray> lines = log.split('\n');
+        for (const SkippedLine &note : read.notes) {
+            ScoreLogReader alone;
+            alone.feed(lines.value(note.line - 1) + "\n");
+            QCOMPARE(alone.skipped().kept(), (QList<SkippedLine>{{1, note.reason}}));
+        }
+        if (read.pending.kind == PendingKind::Skipped)
+            QCOMPARE(read.pending.line, lines.size());
+    }
+
+    void skipReasons_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<SkipReason>("reason");
+        QTest::newRow("not Shift_JIS") << "binary junk as a line" << SkipReason::NotShiftJis;
+        QTest::newRow("not the drill's line") << "a decimal comma" << SkipReason::NotARecord;
+        QTest::newRow("too long") << "a line longer than any record" << SkipReason::TooLong;
+    }
+    void skipReasons()
+    {
+        QFETCH(QString, damage);
+        QFETCH(SkipReason, reason);
+        for (const DamagedLog &damaged : damagedVariants()) {
+            if (damage == QLatin1String(damaged.name))
+                QCOMPARE(readInChunks(damaged.log, 0).notes.value(0).reason, reason);
+        }
     }
 
     // Bytes arrive as the drill writes them and as the file is read: the
@@ -337,38 +373,53 @@ private slots:
             const ReadBack pieces = readInChunks(log, chunk);
             QCOMPARE(pieces.records, whole.records);
             QCOMPARE(pieces.skipped, whole.skipped);
+            QCOMPARE(pieces.notes, whole.notes);
             QCOMPARE(pieces.pending.kind, whole.pending.kind);
             QCOMPARE(describe(pieces.pending.record), describe(whole.pending.record));
         }
     }
 
-    // A long feed is read in two halves on two threads: the same records in
-    // the same order, the same skipped lines, wherever the halves meet.
-    void longFeedSameAsShortOnes()
+    // The reader writes and reads lines as bytes: for any record it writes
+    // what the drill's formatter writes in CP932; it reads back every line
+    // the drill writes, and of a line with a byte changed takes only what
+    // the drill's formatter writes again to the same bytes.
+    void bytesAreTheDrillsText()
     {
-        const QList<DamagedLog> logs = damagedVariants();
-        QByteArray mixed;
-        for (int round = 0; mixed.size() < 4 * ScoreLogReader::ParallelBytes; ++round) {
-            // The damaged logs of the table, each ended by a line end,
-            // starting further on each round so the halves meet elsewhere.
-            for (qsizetype i = round % 7; i < logs.size(); ++i)
-                mixed += logs[i].log + "\n";
-        }
-        for (const qsizetype tail : {0, 1, 40}) {
-            const QByteArray log = mixed + golden().log.first(tail);
-            const ReadBack pieces = readInChunks(log, 1000);
-            const ReadBack whole = readInChunks(log, 0);
-            QVERIFY(whole.records.size() > 1000);
-            QVERIFY(whole.skipped > 100);
-            QCOMPARE(whole.records, pieces.records);
-            QCOMPARE(whole.skipped, pieces.skipped);
-            QCOMPARE(whole.pending.kind, pieces.pending.kind);
+        QRandomGenerator random(19);
+        const QList<int> counts{-32768, -100, -10, -9, -1, 0, 1, 9, 10, 99, 100, 1000, 9999, 10000, 32767};
+        const QList<float> accuracies{-5.0f, 0.0f, 5.0f, 9.96f, 10.0f, 10.04f, 66.7f, 99.96f, 100.0f, 100.04f, 1e6f};
+        const QStringList modes{"英字", "数字", "全て", "", "かな"};
+        const QStringList odd{"1,5", "７.0", "abc", "", "-0.0", ".5"};
+        for (int i = 0; i < 6000; ++i) {
+            ScoreRecord record;
+            record.MissCount = std::int16_t(counts[random.bounded(counts.size())]);
+            record.QuestionCount = std::int16_t(random.bounded(3) ? counts[random.bounded(counts.size())]
+                                                                  : random.bounded(-32768, 32768));
+            record.Accuracy = random.bounded(2) ? accuracies[random.bounded(accuracies.size())]
+                                                : float(random.bounded(100000)) / 1000.0f;
+            record.AccuracyCaption = random.bounded(10) ? formatFixed(record.Accuracy, 1) : odd[random.bounded(odd.size())];
+            record.SpeedCaption = random.bounded(10) ? formatFixed(random.generateDouble() * 20 - 2, 3)
+                                                     : odd[random.bounded(odd.size())];
+            record.ModeCaption = modes[random.bounded(modes.size())];
+            record.When = QDateTime(QDate(random.bounded(0, 10000), random.bounded(1, 13), random.bounded(1, 32)),
+                                    QTime(random.bounded(24), random.bounded(60)), Qt::UTC);
+            QByteArray line = formatScoreRecordBytes(record);
+            QCOMPARE(line, toShiftJis(formatScoreRecord(record)).bytes);
+            const bool drillWrites = modes.indexOf(record.ModeCaption) < 4 && record.When.isValid()
+                                     && record.AccuracyCaption == formatFixed(record.Accuracy, 1)
+                                     && record.AccuracyCaption.toFloat() == record.Accuracy
+                                     && !odd.contains(record.SpeedCaption);
+            if (drillWrites)
+                QCOMPARE(describe(parseScoreRecordBytes(line).value_or(ScoreRecord())), describe(record));
+            line[random.bounded(line.size())] = char(random.bounded(256));
+            if (const std::optional<ScoreRecord> read = parseScoreRecordBytes(line))
+                QCOMPARE(toShiftJis(formatScoreRecord(*read)).bytes, line);
         }
     }
 
-    // The reader compares decoded text with the drill's line: that is a
-    // comparison of bytes only while no character a record holds has a
-    // second CP932 spelling (as a few symbols and kanji have).
+    // Comparing bytes takes the same lines as comparing decoded text only
+    // while no character a record holds has a second CP932 spelling (as a
+    // few symbols and kanji have).
     void recordCharactersHaveOneSpelling()
     {
         const QString recordCharacters = QStringLiteral("0123456789 /:.-%\u3000英字数全て回秒キー");

@@ -6,6 +6,7 @@
 
 #include "Form1Controls.h"
 #include "DrillState.h"
+#include "RunRecording.h"
 
 #include "platform/Services.h"
 
@@ -41,6 +42,8 @@ public:
     void Form_Unload();
 
     const KeyTable &keyTable() const { return KeyTable_; }
+    // Each question of the last run, for the per-key log.
+    const RunRecording &recording() const { return recording_; }
 
     static constexpr const char *SettingsFileName = "tekora.ini";
     QString settingsPath() const;
@@ -68,6 +71,7 @@ private:
     Services services_;
     Form1Controls &controls_;
     KeyTable KeyTable_{};
+    RunRecording recording_;
 };
 
 } // namespace tekkora

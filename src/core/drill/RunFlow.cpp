@@ -5,6 +5,7 @@
 #include "platform/Services.h"
 #include "platform/CheckedInt.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -14,6 +15,24 @@ namespace {
 constexpr int RunningFontSize = 36;
 constexpr int IdleFontSize = 12;
 const QString IdlePrompt = QStringLiteral("\rPush the Space Bar !");
+
+// Every caption a question can show, made once: showing one then costs no
+// allocation, which pays for the tick read a right key now takes.
+QString questionCaption(std::int16_t key, LetterCase letterCase)
+{
+    static const std::array<QString, 256> captions = [] {
+        std::array<QString, 256> made;
+        for (char16_t c = 0; c < 128; ++c) {
+            made[c] = QString(QChar(c));
+            made[128 + c] = made[c].toLower();
+        }
+        return made;
+    }();
+    if (key >= 0 && key < 128)
+        return captions[std::size_t(key) + (letterCase == LetterCase::Lower ? 128 : 0)];
+    const QString character{QChar(char16_t(key))};
+    return letterCase == LetterCase::Lower ? character.toLower() : character;
+}
 } // namespace
 
 Form1Procedures::Form1Procedures(DrillState &state, const Services &services, Form1Controls &controls)
@@ -38,6 +57,8 @@ void Form1Procedures::Command1_Click()
     controls_.setCommand2Enabled(false);
     controls_.setOptionsMenuEnabled(false);
     state_.StartTick = services_.ticks.GetTickCount();
+    recording_.start(state_.QuestionLimit,
+                     controls_.isChecked(OptionItem::omoji) ? LetterCase::Upper : LetterCase::Lower, state_.StartTick);
     Main();
 }
 
@@ -52,10 +73,15 @@ void Form1Procedures::Form_KeyDown(std::int16_t keyCode, std::int16_t /*shift*/)
         // Cleared before Main, so a miss on the last question of a run that
         // ends at its limit still counts.
         state_.MissedFlag = 0;
+        // The one reading of the clock per question: this answer's time is
+        // the next question's start.
+        recording_.answered(services_.ticks.GetTickCount());
         Main();
     } else if (keyCode == keycode::Escape) {
+        recording_.ended();
         Quit();
     } else {
+        recording_.wrongKey(keyCode);
         if (state_.MissedFlag == 0) {
             state_.MissedFlag = 1;
             state_.MissCount = checkedAdd16(state_.MissCount, 1);
@@ -100,9 +126,10 @@ void Form1Procedures::drawQuestion()
         key = drawOnce();
     state_.TargetKey = key;
     state_.LastKey = key;
+    recording_.shown(key);
 
-    const QString character(QChar(char16_t(state_.TargetKey)));
-    controls_.setLabel1Caption(controls_.isChecked(OptionItem::omoji) ? character : character.toLower());
+    // The case cannot change during a run: the options are disabled.
+    controls_.setLabel1Caption(questionCaption(state_.TargetKey, recording_.letterCase()));
 }
 
 void Form1Procedures::Quit()

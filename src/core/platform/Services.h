@@ -48,7 +48,7 @@ struct Services {
     Beeper &beeper;
     RandomGenerator &random;
     LocalClock &clock;
-    QString dataDirectory; // where Score.txt and tekora.ini live
+    QString dataDirectory; // where Score.txt, Keys.jsonl and tekora.ini live
     // The program's own directory, when it is not the data directory: a
     // tekora.ini there (an administrator's defaults) is read until the
     // player has settings of their own.

@@ -1,14 +1,18 @@
 #include "Form2Procedures.h"
 
+#include "KeysLog.h"
 #include "ResultsText.h"
 #include "ScoreLog.h"
 
 #include "platform/Services.h"
 
+#include <QStringList>
+
 namespace tekkora {
 
-Form2Procedures::Form2Procedures(const DrillState &state, const Services &services, Form2Controls &controls)
-    : state_(state), services_(services), controls_(controls)
+Form2Procedures::Form2Procedures(const DrillState &state, const RunRecording &recording, const Services &services,
+                                 Form2Controls &controls)
+    : state_(state), recording_(recording), services_(services), controls_(controls)
 {
 }
 
@@ -32,12 +36,21 @@ void Form2Procedures::Form_Load()
     record.SpeedCaption = controls_.caption(FigureBox::LabSp);
     record.When = services_.clock.now();
 
-    // A log that cannot be written costs the record, not the results on
-    // screen: say so and carry on.
+    // The per-key line right after the score record, with the same reading
+    // of the clock; its failure never costs the score record.
     const FileResult logged = AppendScoreRecord(record, services_.dataDirectory);
+    const FileResult keysLogged = AppendKeysRecord(
+        {record.When, record.ModeCaption, recording_.letterCase(), &recording_.questions()}, services_.dataDirectory);
+
+    // A log that cannot be written costs the record, not the results on
+    // screen: say so, once for both logs, and carry on.
+    QStringList failures;
     if (!logged.ok())
-        controls_.reportError(QStringLiteral("Tekkora!"),
-                              QStringLiteral("スコアファイルに記録できませんでした。\n") + logged.describe());
+        failures << QStringLiteral("スコアファイルに記録できませんでした。\n") + logged.describe();
+    if (!keysLogged.ok())
+        failures << QStringLiteral("キー記録ファイルに記録できませんでした。\n") + keysLogged.describe();
+    if (!failures.isEmpty())
+        controls_.reportError(QStringLiteral("Tekkora!"), failures.join(QStringLiteral("\n\n")));
 }
 
 void Form2Procedures::Command1_Click()

@@ -3,10 +3,11 @@
 // Reads Score.txt back: the records of the runs, from the bytes the drill
 // appended, fed as they come.
 //
-// Nothing is guessed at. A line is a record only when it decodes as CP932,
-// parses, and formatScoreRecord() of what was parsed gives back exactly its
-// bytes; any other line (cut off, junk, saved as UTF-8, a decimal comma, a
-// field out of place) is counted as skipped. Lines that hold no run are
+// Nothing is guessed at. A line is a record only when it parses and
+// formatScoreRecord() of what was parsed, in CP932, gives back exactly its
+// bytes (read and compared byte by byte, see ScoreRecordBytes.h); any other
+// line (cut off, junk, saved as UTF-8, a decimal comma, a field out of
+// place) is counted as skipped. Lines that hold no run are
 // passed over without counting: empty lines, and the header's title and
 // column lines wherever they stand (a second copy of the drill may have
 // written the header again).
@@ -21,10 +22,11 @@
 // ended there.
 //
 // Linear in the bytes fed, whatever they are: a line longer than any record
-// is counted as skipped without being kept. A long feed is shared between
-// two threads.
+// is counted as skipped without being kept.
 
+#include "results/LineSplitter.h"
 #include "results/ScoreLog.h"
+#include "results/SkippedLines.h"
 #include "platform/ShiftJis.h"
 
 #include <QByteArray>
@@ -36,17 +38,10 @@
 
 namespace tekkora {
 
-// The record a line holds, if it holds one exactly.
-std::optional<ScoreRecord> parseScoreRecord(const QString &line);
-
 class ScoreLogReader {
 public:
     // Lines this long cannot be records (the longest is under 200 bytes).
     static constexpr qsizetype MaxLineBytes = 1024;
-    // Feeds of this many bytes or more are read on two threads.
-    static constexpr qsizetype ParallelBytes = 64 * 1024;
-
-    explicit ScoreLogReader(qsizetype parallelBytes = ParallelBytes) : parallelBytes_(parallelBytes) {}
 
     // Reads the bytes that follow those fed before, handing the records of
     // the lines they complete to `sink`, oldest first.
@@ -57,11 +52,15 @@ public:
     QList<ScoreRecord> feed(QByteArrayView bytes);
 
     // Completed lines that were not records (nor empty, nor header lines).
-    qsizetype skippedLines() const { return skipped_; }
+    qsizetype skippedLines() const { return skipped_.count(); }
+    // The same lines with their numbers and why each was skipped.
+    const SkippedLines &skipped() const { return skipped_; }
 
     struct Pending {
         enum Kind { Nothing, Record, Passed, Skipped } kind = Nothing;
         ScoreRecord record; // when kind is Record
+        qint64 line = 0;    // its number, when there is one
+        SkipReason reason = SkipReason::NotARecord; // when kind is Skipped
     };
     // The unfinished line read as though the file ended with it: Nothing
     // when there is none, Passed for an empty or header line.
@@ -72,14 +71,11 @@ public:
 
 private:
     enum class LineKind { Record, Passed, Skipped };
-    LineKind classify(QByteArrayView line, ScoreRecord &record) const;
-    void feedLines(QByteArrayView bytes, const RecordSink &sink);
+    LineKind classify(QByteArrayView line, ScoreRecord &record, SkipReason &reason) const;
 
-    const qsizetype parallelBytes_;
-    ShiftJisDecoder decoder_;
-    QByteArray partial_;      // the unfinished line, while it is short enough to be a record
-    bool overlong_ = false;   // the unfinished line has grown past MaxLineBytes
-    qsizetype skipped_ = 0;
+    ShiftJisDecoder decoder_; // only to tell why a line was skipped
+    LineSplitter lines_{MaxLineBytes};
+    SkippedLines skipped_;
 };
 
 } // namespace tekkora

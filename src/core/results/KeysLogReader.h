@@ -1,0 +1,88 @@
+#pragma once
+
+// Reads Keys.jsonl back into a compact form: per run its time, character
+// set, case and questions, every question 12 bytes and every wrong key one,
+// in arrays shared by all runs (500 000 questions take about 6 MiB).
+//
+// Nothing is guessed at. A line is a run only when it is a JSON object with
+// "v": 1 and every field of the format in its form; a line that is not JSON,
+// of another version, or with a field missing or malformed is counted as
+// skipped, with its number and the reason. Fields the format does not know
+// are passed over, so a later version may add some. Empty lines are passed
+// over without counting.
+//
+// The line after the last line end may still be on its way: it waits,
+// neither read nor skipped, until its line end arrives. Reading is linear in
+// the bytes fed, however they are cut.
+
+#include "drill/RunRecording.h"
+#include "results/LineSplitter.h"
+#include "results/SkippedLines.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tekkora {
+
+struct KeysRun {
+    qint64 utcSeconds = 0;           // when the run was recorded
+    std::int32_t offsetSeconds = 0;  // the local offset it was written with
+    std::uint32_t firstQuestion = 0; // in KeysRuns::pool
+    std::uint32_t questionCount = 0;
+    std::uint8_t charSet = 0;        // 1 letters, 2 digits, 3 all; 0 for an empty set
+    LetterCase letterCase = LetterCase::Upper;
+
+    // The local date and time as written in the line.
+    QDateTime localTime() const;
+};
+
+// Every run read so far, oldest first, with all their questions in one pool.
+struct KeysRuns {
+    std::vector<KeysRun> runs;
+    QuestionPool pool;
+
+    std::span<const KeyQuestion> questionsOf(const KeysRun &run) const
+    {
+        return std::span<const KeyQuestion>(pool.questions).subspan(run.firstQuestion, run.questionCount);
+    }
+    void clear()
+    {
+        runs.clear();
+        pool.clear();
+    }
+};
+
+class KeysLogReader {
+public:
+    // Longer lines are skipped without being kept; the longest run the drill
+    // can write, with every key of an hour-long key flood, is far shorter.
+    static constexpr qsizetype MaxLineBytes = 64 * 1024 * 1024;
+
+    // Reads the bytes that follow those fed before, adding the runs of the
+    // lines they complete to `runs`.
+    void feed(QByteArrayView bytes, KeysRuns &runs);
+
+    const SkippedLines &skipped() const { return skipped_; }
+    // Complete lines read, whatever they held.
+    qint64 lines() const { return lines_.lines(); }
+    // Some of a line has arrived without its line end.
+    bool waiting() const { return lines_.waiting(); }
+
+    // Forgets everything, to read a file again from its start.
+    void reset();
+
+private:
+    void finishLine(QByteArrayView line, KeysRuns &runs);
+
+    LineSplitter lines_{MaxLineBytes};
+    SkippedLines skipped_;
+    std::string scratch_;
+};
+
+} // namespace tekkora

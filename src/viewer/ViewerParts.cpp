@@ -1,0 +1,57 @@
+#include "ViewerParts.h"
+
+#include "Palette.h"
+#include "SortArrowHeader.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+
+namespace tekkora {
+
+QLabel *makeCaption(QWidget *parent, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    paintAsCaption(label);
+    return label;
+}
+
+void paintAsChoice(QAbstractButton *button)
+{
+    paintAsCaption(button);
+    // A radio button fills its background from the button colour.
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, colours::Background);
+    button->setPalette(palette);
+}
+
+void setUpTable(QTableView *table)
+{
+    table->setHorizontalHeader(new SortArrowHeader(table));
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(false);
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+}
+
+QString skippedList(const QList<SkippedLine> &kept, qsizetype count)
+{
+    constexpr qsizetype Listed = 20;
+    if (count == 0)
+        return QString();
+    const qsizetype listed = std::min(kept.size(), Listed);
+    QStringList lines{QStringLiteral("読み飛ばした行 (行番号: 理由)")};
+    for (qsizetype i = 0; i < listed; ++i)
+        lines << QStringLiteral("%1 行目: %2").arg(kept[i].line).arg(skipReasonText(kept[i].reason));
+    if (count > listed)
+        lines << QStringLiteral("ほか %1 行").arg(count - listed);
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace tekkora
