@@ -11,6 +11,19 @@ foreach(plugin IN LISTS TEKKORA_WINDOWS_PLUGINS)
   install(FILES ${TEKKORA_QT_WINDOWS_PLUGINS}/${plugin} DESTINATION ${plugin_dir})
 endforeach()
 
+# Qt's own texts in Japanese for the score window's dialogs (QtJapanese.h):
+# Qt looks for them in translations/ beside its DLLs. From Qt for Windows
+# where it has them, else from the build machine's Qt of the same version
+# (qt6-translations-l10n): the files are the same for every platform.
+find_file(TEKKORA_QT_JAPANESE qtbase_ja.qm
+          PATHS ${TEKKORA_QT_WINDOWS_PREFIX}/translations ${QT_HOST_PATH}/share/qt6/translations
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(TEKKORA_QT_JAPANESE)
+  install(FILES ${TEKKORA_QT_JAPANESE} DESTINATION translations)
+else()
+  message(WARNING "qtbase_ja.qm not found: the score window's dialogs will speak English (qt6-translations-l10n)")
+endif()
+
 # The DLLs: found by walking the import tables of the programs and the
 # plug-ins, and of every DLL found, in Qt's and the MinGW runtime's folders
 # (cmake/WindowsDlls.cmake). What none of those folders holds is Windows' own.
