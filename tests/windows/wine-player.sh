@@ -53,7 +53,8 @@ unset TEKKORA_WINE_DLLS
 # starts the run, the digit keys round and round answer it.
 WINEDEBUG=+loaddll "$run" ./tekkora.exe 2>"$work/drill.log" &
 drill=$!; started="$started $drill"
-wait_for 60 has_window 'Tekkora!' || fail "the drill's window never showed"
+# A fresh prefix first builds Wine's font cache: that can take a while.
+wait_for 180 has_window 'Tekkora!' || fail "the drill's window never showed"
 xdotool windowfocus --sync "$(window 'Tekkora!')"
 sleep 1
 xdotool key --delay 100 ctrl+n F5 ctrl+k space
