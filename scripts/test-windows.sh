@@ -36,6 +36,6 @@ echo "Windows leg: Qt for Windows from $qt"
 
 "$qt_dir/bin/qt-cmake" -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEKKORA_BUILD_BENCH=OFF
 cmake --build build-windows
-# A fresh Wine prefix for every run, made by the first test that needs one.
-rm -rf build-windows/wine-prefix build-windows/wine-prefix.lock
+# Fresh Wine prefixes for every run, made by the tests that use them.
+rm -rf build-windows/wine-prefix*
 ctest --test-dir build-windows --output-on-failure --parallel "$(nproc)"

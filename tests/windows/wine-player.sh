@@ -2,9 +2,9 @@
 # The Windows programs as a player gets them, under Wine on a private X
 # server:  wine-player.sh <zip> <installer> <example score log>
 #
-# The zip is unpacked and started in the test run's Wine prefix, which has
-# nothing else installed: no DLL may be missing, none may come from outside
-# the folder, and each one in it must be loaded. In the drill, the options
+# The zip is unpacked and started in a Wine prefix of this test's own, made
+# fresh, with nothing else installed: no DLL may be missing, none may come
+# from outside the folder, and each one in it must be loaded. In the drill, the options
 # are chosen by their shortcuts and a run of ten digits is played with real
 # key events (XTest), then the windows are closed as a player closes them.
 # tekora.ini then holds the options, Score.txt the header byte for byte and
@@ -12,7 +12,8 @@
 # the drill writes them). Last, the installer installs for this user only,
 # with Start-menu entries, and its uninstaller leaves the player's files.
 #
-# WINEPREFIX as for wine-run.sh. Exits 77 (skipped) without Xvfb or xdotool.
+# WINEPREFIX names that prefix (a previous one of wine-run.sh's is made
+# anew). Exits 77 (skipped) without Xvfb or xdotool.
 set -eu
 zip=$(realpath "$1") installer=$(realpath "$2") example=$(realpath "$3")
 run="$(cd "$(dirname "$0")" && pwd)/wine-run.sh"
@@ -39,6 +40,14 @@ wait_for() {
 window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1; }
 has_window() { [ -n "$(window "$1")" ]; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
+
+# Made anew, and by itself: the other tests' Wine processes, which have no
+# display, must not have started its desktop first.
+if [ -e "$WINEPREFIX" ]; then
+  [ -f "$WINEPREFIX/.made" ] || fail "$WINEPREFIX is not a test prefix"
+  WINEPREFIX=$WINEPREFIX "$(command -v wineserver64 || command -v wineserver || echo /usr/lib/wine/wineserver64)" -k || true
+  rm -rf "$WINEPREFIX"
+fi
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xserver=$!
