@@ -9,7 +9,8 @@ include(GNUInstallDirs)
 set(TEKKORA_RELEASE_DATE "2026-12-08")
 
 # --- Windows: the icon and the version record ------------------------------
-# Written on every platform so the version record can be checked anywhere.
+# Written on every platform so the version records can be checked anywhere:
+# tekkora.rc for the drill, tekkora-score.rc for the score window.
 set(rc_parts)
 foreach(part MAJOR MINOR PATCH TWEAK)
   if("${PROJECT_VERSION_${part}}" STREQUAL "")
@@ -19,18 +20,27 @@ foreach(part MAJOR MINOR PATCH TWEAK)
   endif()
 endforeach()
 list(JOIN rc_parts "," TEKKORA_RC_VERSION)
-set(TEKKORA_ICO_PATH "${TEKKORA_ICON_DIR}/tekkora.ico")
-set(TEKKORA_RC_FILE "${PROJECT_BINARY_DIR}/tekkora.rc")
-configure_file(${PROJECT_SOURCE_DIR}/resources/windows/tekkora.rc.in ${TEKKORA_RC_FILE} @ONLY)
 
-if(WIN32 AND TARGET tekkora)
-  enable_language(RC)
-  target_sources(tekkora PRIVATE ${TEKKORA_RC_FILE})
-  # Resource compilers report no dependencies: rebuild when the icon changes.
-  set_source_files_properties(${TEKKORA_RC_FILE} TARGET_DIRECTORY tekkora
-                              PROPERTIES OBJECT_DEPENDS ${TEKKORA_ICO_PATH})
-  add_dependencies(tekkora tekkora_icons)
-endif()
+# tekkora_version_record(<target> <icon> <name> <description>)
+function(tekkora_version_record target icon name description)
+  set(TEKKORA_RC_ICON "${TEKKORA_ICON_DIR}/${icon}")
+  set(TEKKORA_RC_NAME "${name}")
+  set(TEKKORA_RC_DESCRIPTION "${description}")
+  set(TEKKORA_RC_FILENAME "${target}.exe")
+  set(rc_file "${PROJECT_BINARY_DIR}/${target}.rc")
+  configure_file(${PROJECT_SOURCE_DIR}/resources/windows/tekkora.rc.in ${rc_file} @ONLY)
+  if(WIN32 AND TARGET ${target})
+    enable_language(RC)
+    target_sources(${target} PRIVATE ${rc_file})
+    # Resource compilers report no dependencies: rebuild when the icon changes.
+    set_source_files_properties(${rc_file} TARGET_DIRECTORY ${target}
+                                PROPERTIES OBJECT_DEPENDS ${TEKKORA_RC_ICON})
+    add_dependencies(${target} tekkora_icons)
+  endif()
+endfunction()
+tekkora_version_record(tekkora tekkora.ico "Tekkora!" "タイピングの速度を測定するソフト")
+tekkora_version_record(tekkora-score tekkora-score.ico "Tekkora! スコア"
+                       "Tekkora! のスコアファイルから上達の様子を表示します")
 
 # --- Linux: desktop entry, AppStream metadata, icons -----------------------
 set(TEKKORA_DESKTOP_FILE "${PROJECT_SOURCE_DIR}/resources/linux/${TEKKORA_APP_ID}.desktop")
@@ -61,7 +71,7 @@ if(UNIX AND NOT APPLE)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tekkora COMPONENT desktop)
 endif()
 
-# --- CPack: a Debian package -----------------------------------------------
+# --- CPack: a Debian package, or the Windows packages ---------------------
 set(CPACK_PACKAGE_NAME tekkora)
 set(CPACK_PACKAGE_VENDOR "The Tekkora! developers")
 set(CPACK_PACKAGE_CONTACT "The Tekkora! developers <${TEKKORA_CONTACT_ADDRESS}>")
@@ -73,6 +83,11 @@ shows your misses, accuracy and seconds per key and keeps a score log.
 Tekkora! Score (tekkora-score) charts your progress from that log.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Tekkora")
 set(CPACK_STRIP_FILES ON)
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
+  include(CPack)
+  return()
+endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libcanberra-dev
+  # the types of the GIO calls the desktop sound settings are read with
+  libglib2.0-dev
   # the keyboard layout in use: X11's and the Wayland compositor's keymaps, and
   # the toolkit's handle on the Wayland display
   libxkbcommon-x11-dev libwayland-dev qt6-base-private-dev
@@ -27,6 +29,9 @@ packages=(
   libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev dbus-daemon
   # packaging checks: Windows version record, desktop entry, AppStream, .deb
   binutils-mingw-w64-x86-64 cpp python3 desktop-file-utils appstream dpkg-dev file
+  # the Windows build: the cross compiler, Wine to run its programs and
+  # tests, NSIS for the installer
+  g++-mingw-w64-x86-64-posix wine64 nsis
 )
 
 missing=()

@@ -14,6 +14,8 @@ directory:
   tekkora-score-16.png ... tekkora-score-256.png
                    the score window's icon: a progress chart beside the same
                    key cap, at the same sizes
+  tekkora-score.ico
+                   its 32 and 16 pixel images, for Windows
 
 Only the standard library is used, and the output is byte-for-byte the same
 on every run.
@@ -298,6 +300,7 @@ def main():
         "tekkora.ico": ico([big, small]),
     }
     outputs["tekkora-score-16.png"] = png4(draw_score16())
+    outputs["tekkora-score.ico"] = ico([draw_score32(), draw_score16()])
     # Sharp on high-density screens and in large launcher views: the same
     # drawings at the sizes desktops ask for.
     for size in (32,) + LARGE_SIZES:

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tekkora! with its tests and runs the whole
-# suite; no display is needed. Then runs the suite again built with
-# AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer, and gives
-# every fuzzer a short run.
+# suite; no display is needed. Then the Windows leg: both programs
+# cross-built and proven under Wine (skipped without Qt for Windows). Then
+# runs the suite again built with AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer, and gives every fuzzer a short run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -11,6 +12,8 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 ctest --test-dir build --output-on-failure --parallel "$jobs"
+
+scripts/test-windows.sh
 
 # Any memory error, leak or undefined behaviour fails its test. Leaks inside
 # the system's libraries are suppressed by name; ours never are.

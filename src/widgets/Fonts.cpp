@@ -36,9 +36,15 @@ QString firstInstalled(const QString &designFace)
 
 void installFontSubstitutions()
 {
+    // The design face under its English name first: a Windows in another
+    // language lists MS PGothic so. Then its look-alikes of the same metrics
+    // (IPA's), then other Japanese Gothic faces. Yu Gothic UI is the
+    // Japanese UI face of every Windows 10 and 11, whatever its language:
+    // the one to fall back on where MS PGothic has been taken away.
     QFont::insertSubstitutions(JapaneseGothicFace,
-                               QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
-                                           QStringLiteral("IPAGothic")});
+                               QStringList{QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
+                                           QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAGothic"),
+                                           QStringLiteral("Yu Gothic UI")});
     QFont::insertSubstitutions(ComicFace, QStringList{QStringLiteral("Comic Neue")});
     settledJapaneseFace() = firstInstalled(JapaneseGothicFace);
 }

@@ -10,10 +10,11 @@ namespace tekkora {
 inline const QString JapaneseGothicFace = QStringLiteral("ＭＳ Ｐゴシック");
 inline const QString ComicFace = QStringLiteral("Comic Sans MS");
 
-// Registers the substitutes (IPAPGothic, then Noto Sans CJK JP, for the
-// Japanese face; Comic Neue for the comic face) and settles once which
-// installed face stands for the Japanese one. Call once, after the
-// application object exists and before the first window is built.
+// Registers the substitutes (MS PGothic, IPAPGothic, Noto Sans CJK JP, then
+// Yu Gothic UI for the Japanese face; Comic Neue for the comic face, which
+// every Windows has itself) and settles once which installed face stands
+// for the Japanese one. Call once, after the application object exists and
+// before the first window is built.
 void installFontSubstitutions();
 
 // The installed face the Japanese Gothic name stands for: the design face

@@ -1,3 +1,4 @@
+#include "support/SystemFacts.h"
 #include "support/TestFiles.h"
 #include "platform/PrivateProfile.h"
 
@@ -12,9 +13,11 @@
 
 #include <csignal>
 
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#endif
 
 using namespace tekkora;
 using namespace tekkora::testing;
@@ -24,6 +27,24 @@ namespace {
 std::string lookup(const QByteArray &contents, const char *key, const char *section = "Data")
 {
     return profile::lookupValue(contents.toStdString(), section, key, "<default>");
+}
+
+// What Windows' own reader, the one the drill's follows, gets from a file:
+// a C string, up to a NUL, as the drill takes it from its buffer.
+void checkWindowsReads(const QByteArray &contents, const char *key, int size, const QByteArray &expected)
+{
+#ifdef Q_OS_WIN
+    QTemporaryDir dir;
+    const QString path = QDir::toNativeSeparators(dir.filePath("tekora.ini"));
+    QVERIFY(writeAll(path, contents));
+    QByteArray buffer(size, '#');
+    GetPrivateProfileStringA("Data", key, "<default>", buffer.data(), DWORD(size), path.toLocal8Bit().constData());
+    if (runningUnderWine())
+        QEXPECT_FAIL("line without equals is no key", "Wine takes a line without '=' for the key", Continue);
+    QCOMPARE(QByteArray(buffer.constData()), QByteArray(expected.constData()));
+#else
+    (void)contents, (void)key, (void)size, (void)expected;
+#endif
 }
 
 QByteArray withValue(const QByteArray &contents, const char *key, const QByteArray &value)
@@ -114,6 +135,7 @@ void TestPrivateProfile::lookup()
     QFETCH(QByteArray, key);
     QFETCH(QByteArray, expected);
     QCOMPARE(QByteArray::fromStdString(::lookup(contents, key.constData())), expected);
+    checkWindowsReads(contents, key.constData(), 64, expected);
 }
 
 void TestPrivateProfile::bufferCopy_data()
@@ -144,6 +166,7 @@ void TestPrivateProfile::bufferCopy()
     QCOMPARE(QByteArray(memory.constData(), int(copied)), expected);
     QCOMPARE(memory.at(int(copied)), '\0');
     QCOMPARE(memory.mid(size), QByteArray(4, '#'));
+    checkWindowsReads(QByteArray::fromStdString(contents), "Num", size, expected);
 
     // Size 0: nothing may be written at all.
     char untouched = '#';
@@ -225,13 +248,18 @@ void TestPrivateProfile::writeKeepsPermissionsAndTheRest()
 
     QVERIFY(profile::writePrivateProfileString("Data", "Num", "10    ", path).ok());
     QCOMPARE(readAll(path), QByteArray("; mine\n[Data]\nMode=1\nExtra=x\r\nNum=10    \r\n[Other]\nNum=5"));
+#ifdef Q_OS_UNIX
     struct stat info {};
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
     QCOMPARE(info.st_mode & 07777, mode_t(0640));
+#endif
 }
 
 void TestPrivateProfile::writeThroughSymlinkKeepsTheLink()
 {
+#ifdef Q_OS_WIN
+    QSKIP("QFile::link makes a shortcut here, which nothing opens through");
+#endif
     QTemporaryDir dir;
     const QString target = dir.filePath("real.ini");
     const QString link = dir.filePath("tekora.ini");
@@ -248,7 +276,7 @@ void TestPrivateProfile::writeFails_data()
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("parent is a file") << "parentFile" << "Not a directory";
+    QTest::newRow("parent is a file") << "parentFile" << systemReason(ENOTDIR, windows_error::PathNotFound);
     QTest::newRow("name held by a directory") << "directory" << "Is a directory";
     QTest::newRow("name held by a pipe") << "fifo" << "Not a regular file";
 }
@@ -267,7 +295,11 @@ void TestPrivateProfile::writeFails()
         QVERIFY(QDir(dir.path()).mkdir("tekora.ini"));
         QVERIFY(writeAll(dir.filePath("tekora.ini/inside"), "keep"));
     } else {
+#ifdef Q_OS_UNIX
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+#else
+        QSKIP("no FIFOs on this system");
+#endif
     }
 
     const FileResult result = profile::writePrivateProfileString("Data", "Mode", "1 ", path);
@@ -312,6 +344,9 @@ void TestPrivateProfile::failedWriteLeavesTheOldFile()
     const QByteArray before = "[Data]\r\nMode=3\r\n" + QByteArray(300, ';') + "\r\n";
     QVERIFY(writeAll(path, before));
 
+#ifndef Q_OS_UNIX
+    QSKIP("no limit on file sizes on this system");
+#else
     struct rlimit old {};
     QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
     struct rlimit small = old;
@@ -327,6 +362,7 @@ void TestPrivateProfile::failedWriteLeavesTheOldFile()
     QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{"tekora.ini"});
+#endif
 }
 
 void TestPrivateProfile::severalKeysInOneReplacement()
@@ -360,7 +396,11 @@ void TestPrivateProfile::readOfNonFiles()
     if (kind == "directory")
         QVERIFY(QDir(dir.path()).mkdir("tekora.ini"));
     else if (kind == "fifo")
+#ifdef Q_OS_UNIX
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+#else
+        QSKIP("no FIFOs on this system");
+#endif
     else if (kind == "missingParent")
         path = dir.filePath("gone/tekora.ini");
 

@@ -444,6 +444,9 @@ private slots:
     // of an unfinished line: junk without a line end must not pile up.
     void overlongLineIsNotKept()
     {
+#ifndef __GLIBC__
+        QSKIP("the heap's figures are glibc's");
+#else
         ScoreLogReader reader;
         const QByteArray piece = junk(1024);
         // In use: small blocks, and large ones mapped of their own.
@@ -460,6 +463,7 @@ private slots:
         reader.feed(QByteArray("\n") + golden().log);
         QCOMPARE(reader.skippedLines(), 1);
         QCOMPARE(reader.pending().kind, PendingKind::Nothing);
+#endif
     }
 };
 

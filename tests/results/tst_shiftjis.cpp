@@ -29,6 +29,13 @@ private slots:
             << QStringLiteral("A한B") << QByteArray("AB") << QStringLiteral("한");
         QTest::newRow("each offending character named once")
             << QStringLiteral("€x€😀") << QByteArray("x") << QStringLiteral("€😀");
+        // A form must read back as the same character, not as a look-alike.
+        QTest::newRow("yen sign: 0x5C reads as a backslash") << QStringLiteral("¥5") << QByteArray("5")
+                                                             << QStringLiteral("¥");
+        QTest::newRow("wave dash: 0x8160 reads as the full-width tilde")
+            << QStringLiteral("〜～") << QByteArray("\x81\x60") << QStringLiteral("〜");
+        QTest::newRow("a lone surrogate") << QString(QChar(0xD800)) + QLatin1Char('a') << QByteArray("a")
+                                          << QString(QChar(0xD800));
     }
     void convert()
     {
@@ -60,6 +67,8 @@ private slots:
         QTest::newRow("a lead byte before a blank") << QByteArray("\x81 x") << false << QString();
         QTest::newRow("a byte CP932 never uses") << QByteArray("a\x80" "b") << false << QString();
         QTest::newRow("0xFD to 0xFF") << QByteArray("\xfd\xfe\xff") << false << QString();
+        QTest::newRow("0xA0") << QByteArray("a\xa0") << false << QString();
+        QTest::newRow("user-defined area: private use") << QByteArray("\xf0\x40") << true << QStringLiteral("\ue000");
         QTest::newRow("an undefined row") << QByteArray("\x85\x40") << false << QString();
         // Decoding alone cannot tell a UTF-8 text: some read as other characters.
         QTest::newRow("UTF-8 of 英 reads as 闍ｱ") << QByteArray("\xe8\x8b\xb1") << true << QStringLiteral("闍ｱ");

@@ -15,7 +15,9 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 namespace tekkora::testing {
 
@@ -51,7 +53,14 @@ public:
     // reach them.
     HelperProcess(const QString &workDir, const QString &program) : workDir_(workDir), program_(program) {}
 
-    static bool runningAsRoot() { return ::geteuid() == 0; }
+    static bool runningAsRoot()
+    {
+#ifdef Q_OS_UNIX
+        return ::geteuid() == 0;
+#else
+        return false;
+#endif
+    }
 
     // As root, setpriv drops to nobody; an ordinary user is refused by the
     // permission bits alone.

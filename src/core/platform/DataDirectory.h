@@ -13,7 +13,8 @@ bool canCreateFilesIn(const QString &directory);
 
 // Where Score.txt and tekora.ini live: the program's directory, so a portable
 // folder keeps its files beside the program; when that directory cannot be
-// written (an installed copy under /usr, say), the per-user data directory,
+// written (an installed copy under /usr or Program Files, say), the
+// per-user data directory (~/.local/share/Tekkora, %APPDATA%\Tekkora),
 // created when missing. Decided once at start-up so every reader and writer
 // agrees.
 QString chooseDataDirectory(const QString &programDir, const QString &perUserDir);

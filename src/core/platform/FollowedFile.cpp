@@ -3,6 +3,7 @@
 #include "ReadableFile.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace tekkora {
 
@@ -54,7 +55,7 @@ FollowedFile::Result FollowedFile::readAppended(const std::function<void()> &sta
     if (!facts.regular) {
         restart(startOver);
         result.state = State::Unreadable;
-        result.error = qt_error_string(EINVAL);
+        result.error = QString::fromLocal8Bit(std::strerror(EINVAL));
         return result;
     }
 

@@ -1,17 +1,14 @@
 #include "PrivateProfile.h"
 
+#include "ReplacedFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace tekkora::profile {
 
@@ -308,38 +305,7 @@ FileResult writePrivateProfileStrings(std::string_view section, std::initializer
     for (const KeyValue &entry : entries)
         updated = withValue(updated, section, entry.key, entry.value);
 
-    // QSaveFile writes into a temporary file beside the target and renames
-    // it over the target on commit(), keeping the old permissions. It does
-    // not notice on its own when the data never reached the disk: a failed
-    // flush or a short write still commits a cut file (Qt 6.4), and the
-    // result of its sync is ignored. So the writes go unbuffered and are
-    // checked one by one, and the sync is ours; on any failure the temporary
-    // file is dropped and the old file stays as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
-    const auto abandon = [&](const QString &reason) {
-        file.cancelWriting();
-        return fail(reason);
-    };
-    const char *data = updated.data();
-    qint64 left = qint64(updated.size());
-    while (left > 0) {
-        const qint64 written = file.write(data, left);
-        if (written <= 0)
-            return abandon(file.errorString());
-        data += written;
-        left -= written;
-    }
-    if (!file.flush())
-        return abandon(file.errorString());
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0)
-        return abandon(systemReason(errno));
-#endif
-    if (!file.commit())
-        return fail(file.errorString());
-    return FileResult{path, {}};
+    return replaceFileContents(path, updated);
 }
 
 } // namespace tekkora::profile

@@ -39,6 +39,10 @@ public:
     const QString &error() const { return error_; }
 
 private:
+    // One read of the system's at the offset: the bytes it gave, 0 at the
+    // end of the file, -1 on a failure (in error()).
+    qint64 readSome(qint64 offset, char *data, qint64 size);
+
     std::intptr_t handle_ = -1;
     QString error_;
 };

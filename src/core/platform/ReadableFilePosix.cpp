@@ -42,24 +42,15 @@ bool ReadableFile::facts(Facts &facts)
     return true;
 }
 
-bool ReadableFile::readAt(qint64 offset, qint64 size, QByteArray &bytes)
+qint64 ReadableFile::readSome(qint64 offset, char *data, qint64 size)
 {
-    bytes.resize(qsizetype(size));
-    qint64 got = 0;
-    while (got < size) {
-        const ssize_t n = ::pread(int(handle_), bytes.data() + got, std::size_t(size - got), off_t(offset + got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error_ = qt_error_string(errno);
-            return false;
-        }
-        if (n == 0)
-            break;
-        got += n;
-    }
-    bytes.truncate(qsizetype(got));
-    return true;
+    ssize_t n;
+    do {
+        n = ::pread(int(handle_), data, std::size_t(size), off_t(offset));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0)
+        error_ = qt_error_string(errno);
+    return qint64(n);
 }
 
 } // namespace tekkora

@@ -1,7 +1,8 @@
 #pragma once
 
 // Text for files read by Japanese Windows tools: Shift_JIS as Windows has it
-// (code page 932), converted through the C library's iconv.
+// (code page 932), converted by the system: the C library's iconv, or
+// Windows' own code page. Both answer alike, character for character.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -20,7 +21,10 @@ struct ShiftJisText {
 
 // Converts text to CP932. A character without a CP932 form is never dropped
 // silently or replaced by '?': the error names each such character once, in
-// order of appearance, so the caller can refuse to write a damaged line.
+// order of appearance, so the caller can refuse to write a damaged line. A
+// character has a CP932 form only when its bytes read back as that very
+// character: a near look-alike (¥ as the backslash's byte, 〜 as ～'s) is no
+// form of it.
 ShiftJisText toShiftJis(const QString &text);
 
 // Reads CP932 text strictly: a byte sequence CP932 does not define, or one
@@ -37,10 +41,13 @@ public:
     std::optional<QString> decode(QByteArrayView bytes) const;
 
 private:
-    void *converter_; // an iconv_t
+    void *converter_; // the system's converter, where it keeps one
 };
 
 // One text, with a converter of its own.
-std::optional<QString> fromShiftJis(QByteArrayView bytes);
+inline std::optional<QString> fromShiftJis(QByteArrayView bytes)
+{
+    return ShiftJisDecoder().decode(bytes);
+}
 
 } // namespace tekkora

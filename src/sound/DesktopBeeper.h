@@ -1,10 +1,10 @@
 #pragma once
 
-// The beep the player hears: the desktop's alert sound from the player's
-// sound theme, played through the sound server by a worker thread (see
-// BeepWorker.h); the window system's bell where no server answers or the
-// theme has no such sound, and on platforms whose own beep is already the
-// desktop's sound.
+// The beep the player hears: the desktop's alert sound (DesktopAlertSound.h:
+// the sound theme's bell through the sound server on Linux, the "Default
+// Beep" on Windows), played by a worker thread (see BeepWorker.h); the
+// window system's bell where no server answers or the theme has no such
+// sound.
 
 #include "platform/Services.h"
 
@@ -31,7 +31,6 @@ public:
     // comes first.
     void startAtFirstInput();
 
-    // Null where the platform's beep is used as it is.
     const BeepWorker *worker() const { return worker_.get(); }
 
 private:

@@ -4,10 +4,8 @@
 #include <cstdlib>
 #include <memory>
 
-#if defined(__unix__) && !defined(__APPLE__)
 #include <dlfcn.h>
-#define TEKKORA_HAS_GSETTINGS 1
-#endif
+#include <gio/gio.h>
 
 namespace tekkora {
 
@@ -113,41 +111,36 @@ std::optional<DesktopSoundSettings> DesktopSoundSettings::fromGtkSettings(std::s
 
 std::optional<DesktopSoundSettings> DesktopSoundSettings::fromGSettings()
 {
-#ifdef TEKKORA_HAS_GSETTINGS
     // Loaded only here, on GNOME-like desktops, so that nobody else pays
     // for GIO at start-up or needs it installed. Never unloaded: GLib's
-    // types cannot be.
+    // types cannot be. The types come from GIO's own header.
     void *gio = dlopen("libgio-2.0.so.0", RTLD_LAZY | RTLD_LOCAL);
     if (gio == nullptr)
         return std::nullopt;
-    using SourceGet = void *(*)();
-    using Lookup = void *(*)(void *, const char *, int);
-    using New = void *(*)(void *, void *, const char *);
-    using HasKey = int (*)(void *, const char *);
-    using GetString = char *(*)(void *, const char *);
-    using GetBoolean = int (*)(void *, const char *);
-    using Unref = void (*)(void *);
-    const auto sourceGet = reinterpret_cast<SourceGet>(dlsym(gio, "g_settings_schema_source_get_default"));
-    const auto lookup = reinterpret_cast<Lookup>(dlsym(gio, "g_settings_schema_source_lookup"));
-    const auto create = reinterpret_cast<New>(dlsym(gio, "g_settings_new_full"));
-    const auto hasKey = reinterpret_cast<HasKey>(dlsym(gio, "g_settings_schema_has_key"));
-    const auto getString = reinterpret_cast<GetString>(dlsym(gio, "g_settings_get_string"));
-    const auto getBoolean = reinterpret_cast<GetBoolean>(dlsym(gio, "g_settings_get_boolean"));
-    const auto schemaUnref = reinterpret_cast<Unref>(dlsym(gio, "g_settings_schema_unref"));
-    const auto objectUnref = reinterpret_cast<Unref>(dlsym(gio, "g_object_unref"));
-    const auto gFree = reinterpret_cast<Unref>(dlsym(gio, "g_free"));
+    const auto resolve = [gio]<typename Function>(Function *, const char *name) {
+        return reinterpret_cast<Function *>(dlsym(gio, name));
+    };
+    const auto sourceGet = resolve(&g_settings_schema_source_get_default, "g_settings_schema_source_get_default");
+    const auto lookup = resolve(&g_settings_schema_source_lookup, "g_settings_schema_source_lookup");
+    const auto create = resolve(&g_settings_new_full, "g_settings_new_full");
+    const auto hasKey = resolve(&g_settings_schema_has_key, "g_settings_schema_has_key");
+    const auto getString = resolve(&g_settings_get_string, "g_settings_get_string");
+    const auto getBoolean = resolve(&g_settings_get_boolean, "g_settings_get_boolean");
+    const auto schemaUnref = resolve(&g_settings_schema_unref, "g_settings_schema_unref");
+    const auto objectUnref = resolve(&g_object_unref, "g_object_unref");
+    const auto gFree = resolve(&g_free, "g_free");
     if (!sourceGet || !lookup || !create || !hasKey || !getString || !getBoolean || !schemaUnref || !objectUnref
         || !gFree)
         return std::nullopt;
     // A missing schema would abort the program in g_settings_new(): look first.
-    void *source = sourceGet();
-    void *schema = source != nullptr ? lookup(source, "org.gnome.desktop.sound", 1) : nullptr;
+    GSettingsSchemaSource *source = sourceGet();
+    GSettingsSchema *schema = source != nullptr ? lookup(source, "org.gnome.desktop.sound", TRUE) : nullptr;
     if (schema == nullptr)
         return std::nullopt;
     DesktopSoundSettings settings;
-    void *gsettings = create(schema, nullptr, nullptr);
+    GSettings *gsettings = create(schema, nullptr, nullptr);
     if (hasKey(schema, "theme-name")) {
-        char *theme = getString(gsettings, "theme-name");
+        gchar *theme = getString(gsettings, "theme-name");
         if (theme != nullptr)
             settings.theme = theme;
         gFree(theme);
@@ -157,9 +150,6 @@ std::optional<DesktopSoundSettings> DesktopSoundSettings::fromGSettings()
     objectUnref(gsettings);
     schemaUnref(schema);
     return settings;
-#else
-    return std::nullopt;
-#endif
 }
 
 DesktopSoundSettings DesktopSoundSettings::read()

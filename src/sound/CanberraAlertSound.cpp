@@ -1,5 +1,6 @@
 #include "CanberraAlertSound.h"
 
+#include "DesktopAlertSound.h"
 #include "DesktopSoundSettings.h"
 
 #include <canberra.h>
@@ -133,6 +134,11 @@ void CanberraAlertSound::close()
         canberra()->destroy(context_);
         context_ = nullptr;
     }
+}
+
+std::unique_ptr<AlertSound> makeDesktopAlertSound()
+{
+    return std::make_unique<CanberraAlertSound>();
 }
 
 } // namespace tekkora

@@ -1,11 +1,8 @@
 #include "DesktopBeeper.h"
 
 #include "BeepWorker.h"
+#include "DesktopAlertSound.h"
 #include "SystemBeeper.h"
-
-#ifdef TEKKORA_HAVE_CANBERRA
-#include "CanberraAlertSound.h"
-#endif
 
 #include <QApplication>
 #include <QEvent>
@@ -52,10 +49,8 @@ private:
 };
 
 DesktopBeeper::DesktopBeeper()
+    : worker_(std::make_unique<BeepWorker>(makeDesktopAlertSound(), ringWindowSystemBell))
 {
-#ifdef TEKKORA_HAVE_CANBERRA
-    worker_ = std::make_unique<BeepWorker>(std::make_unique<CanberraAlertSound>(), ringWindowSystemBell);
-#endif
 }
 
 // The watcher goes first: it must not start a worker that is gone.
@@ -66,23 +61,20 @@ DesktopBeeper::~DesktopBeeper()
 
 void DesktopBeeper::beep()
 {
-    if (worker_) {
-        worker_->beep();
-        // A key that comes while the worker is still connecting (a slow or
-        // absent server) gets the bell once the grace time is up.
-        if (QCoreApplication *app = QCoreApplication::instance())
-            QTimer::singleShot(BeepWorker::Timing{}.grace + std::chrono::milliseconds(10), app,
-                               [worker = worker_.get(), alive = std::weak_ptr<bool>(alive_)] {
-                                   if (!alive.expired())
-                                       worker->answerIfStillWaiting();
-                               });
-    } else
-        SystemBeeper().beep();
+    worker_->beep();
+    // A key that comes while the worker is still connecting (a slow or
+    // absent server) gets the bell once the grace time is up.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QTimer::singleShot(BeepWorker::Timing{}.grace + std::chrono::milliseconds(10), app,
+                           [worker = worker_.get(), alive = std::weak_ptr<bool>(alive_)] {
+                               if (!alive.expired())
+                                   worker->answerIfStillWaiting();
+                           });
 }
 
 void DesktopBeeper::startAtFirstInput()
 {
-    if (worker_ && QCoreApplication::instance() != nullptr && !firstInput_)
+    if (QCoreApplication::instance() != nullptr && !firstInput_)
         firstInput_ = std::make_unique<FirstInputWatcher>([worker = worker_.get()] { worker->start(); });
 }
 
