@@ -228,19 +228,22 @@ void BeepWorker::beep()
     shared_->post(now, false);
 }
 
-void BeepWorker::answerIfStillWaiting()
+std::optional<std::chrono::milliseconds> BeepWorker::answerIfStillWaiting()
 {
     const Clock::time_point now = Clock::now();
     const Clock::time_point busy = shared_->busySince;
-    if (busy == Clock::time_point{} || now - busy <= shared_->timing.grace)
-        return;
+    if (busy == Clock::time_point{})
+        return std::nullopt; // the worker is free and takes the request itself
     {
         std::lock_guard lock(shared_->slotMutex);
         if (shared_->slot == Clock::time_point{} || shared_->slotAnswered)
-            return;
+            return std::nullopt;
+        if (now - busy <= shared_->timing.grace)
+            return std::chrono::ceil<std::chrono::milliseconds>(shared_->timing.grace - (now - busy));
         shared_->slotAnswered = true;
     }
     shared_->ringFallback();
+    return std::nullopt;
 }
 
 BeepWorker::State BeepWorker::state() const

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace tekkora {
@@ -58,7 +59,9 @@ public:
     // Rings the fallback for a request still waiting after the grace time
     // because the worker is stuck in a call (connecting to a slow server);
     // the owner calls it once the grace time after a beep() has passed.
-    void answerIfStillWaiting();
+    // While a request waits on a call still within the grace time, says how
+    // long until it is worth asking again; nothing when none waits.
+    std::optional<std::chrono::milliseconds> answerIfStillWaiting();
 
     State state() const;
     Stats stats() const;

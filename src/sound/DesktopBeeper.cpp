@@ -51,6 +51,8 @@ private:
 DesktopBeeper::DesktopBeeper()
     : worker_(std::make_unique<BeepWorker>(makeDesktopAlertSound(), ringWindowSystemBell))
 {
+    graceCheck_.setSingleShot(true);
+    QObject::connect(&graceCheck_, &QTimer::timeout, [this] { checkGrace(); });
 }
 
 // The watcher goes first: it must not start a worker that is gone.
@@ -63,13 +65,17 @@ void DesktopBeeper::beep()
 {
     worker_->beep();
     // A key that comes while the worker is still connecting (a slow or
-    // absent server) gets the bell once the grace time is up.
-    if (QCoreApplication *app = QCoreApplication::instance())
-        QTimer::singleShot(BeepWorker::Timing{}.grace + std::chrono::milliseconds(10), app,
-                           [worker = worker_.get(), alive = std::weak_ptr<bool>(alive_)] {
-                               if (!alive.expired())
-                                   worker->answerIfStillWaiting();
-                           });
+    // absent server) gets the bell once the grace time is up. One timer
+    // looks after every waiting key: a key press allocates nothing, and a
+    // burst of keys leaves one timer, not one per key.
+    if (!graceCheck_.isActive() && QCoreApplication::instance() != nullptr)
+        graceCheck_.start(BeepWorker::Timing{}.grace + GraceMargin);
+}
+
+void DesktopBeeper::checkGrace()
+{
+    if (const std::optional<std::chrono::milliseconds> again = worker_->answerIfStillWaiting())
+        graceCheck_.start(*again + GraceMargin);
 }
 
 void DesktopBeeper::startAtFirstInput()

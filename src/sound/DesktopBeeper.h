@@ -8,6 +8,9 @@
 
 #include "platform/Services.h"
 
+#include <QTimer>
+
+#include <chrono>
 #include <memory>
 
 namespace tekkora {
@@ -34,10 +37,12 @@ public:
     const BeepWorker *worker() const { return worker_.get(); }
 
 private:
+    void checkGrace();
+    static constexpr std::chrono::milliseconds GraceMargin{10}; // past the grace time, surely
+
     std::unique_ptr<BeepWorker> worker_;
     std::unique_ptr<FirstInputWatcher> firstInput_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true); // for the grace timers
-
+    QTimer graceCheck_;
 };
 
 } // namespace tekkora
