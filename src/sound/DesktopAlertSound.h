@@ -2,8 +2,8 @@
 
 // The desktop's alert sound on this platform, for DesktopBeeper to play on
 // its worker thread: libcanberra's sound theme bell on Linux desktops
-// (CanberraAlertSound.cpp), the user's "Default Beep" on Windows
-// (MessageBeepAlertSound.cpp).
+// (AlertSoundCanberra.cpp), the user's "Default Beep" on Windows
+// (AlertSoundMessageBeep.cpp).
 
 #include "AlertSound.h"
 

@@ -4,6 +4,7 @@
 #include "KeyTableModel.h"
 #include "KeyboardHeatMap.h"
 #include "KeyboardKeys.h"
+#include "ScanCodeAnswers.h"
 #include "Palette.h"
 #include "ViewerParts.h"
 

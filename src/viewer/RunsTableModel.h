@@ -27,7 +27,6 @@ public:
     void showSet(RunSet set);
     RunSet set() const { return set_; }
     int sortColumn() const { return sortColumn_; }
-    Qt::SortOrder sortOrder() const { return sortOrder_; }
 
     // Call after the window's list changed at its end: runs removed from it,
     // then runs appended to it. Or reset() after it was replaced.
@@ -35,8 +34,6 @@ public:
     void runsAppended(qsizetype firstNew);
     void reset();
 
-    // The index into the window's list of the run shown in a row.
-    qsizetype runAt(int row) const { return rows_[row]; }
     // The row that shows a run of the window's list, or -1.
     int rowOf(qsizetype run) const { return int(rows_.indexOf(run)); }
 

@@ -3,7 +3,7 @@
 // server is there, absent or gone, where the theme has no such sound and
 // where the desktop turned event sounds off; and that a play is heard.
 
-#include "CanberraAlertSound.h"
+#include "AlertSoundCanberra.h"
 #include "PulseSession.h"
 
 #ifdef TEKKORA_HAVE_MONITOR_RECORDER
@@ -72,7 +72,7 @@ private slots:
             ini.write("[Settings]\ngtk-enable-event-sounds=false\n");
         ini.close();
 
-        CanberraAlertSound sound;
+        AlertSoundCanberra sound;
         QCOMPARE(sound.open(), opened);
         if (opened != Outcome::Played)
             sound.close(); // as the worker does
@@ -93,7 +93,7 @@ private slots:
         MonitorRecorder recorder(pulse);
         QVERIFY2(recorder.start(), qPrintable(recorder.error()));
         QTRY_VERIFY_WITH_TIMEOUT(recorder.isSettled(), 10000);
-        CanberraAlertSound sound;
+        AlertSoundCanberra sound;
         QCOMPARE(sound.open(), Outcome::Played);
         QCOMPARE(recorder.soundCount(), 0);
         QCOMPARE(sound.play(), Outcome::Played);
@@ -113,7 +113,7 @@ private slots:
         MonitorRecorder recorder(pulse);
         QVERIFY2(recorder.start(), qPrintable(recorder.error()));
         QTRY_VERIFY_WITH_TIMEOUT(recorder.isSettled(), 10000);
-        CanberraAlertSound sound;
+        AlertSoundCanberra sound;
         QCOMPARE(sound.open(), Outcome::Played);
         QCOMPARE(sound.play(), Outcome::Played);
         QTRY_COMPARE(recorder.soundCount(), 1);

@@ -396,9 +396,9 @@ private slots:
     {
         QFETCH(bool, layoutKnown);
         QFETCH(QList<int>, arrows);
-        std::optional<ScanCodeAnswers> answers;
+        std::optional<KeyAnswers> answers;
         if (layoutKnown) {
-            answers = ScanCodeAnswers{};
+            answers = KeyAnswers{};
             const char *rows[] = {"1234567890", "AZERTYUIOP", "QSDFGHJKLM", "WXCVBN"};
             const int first[] = {2, 16, 30, 44};
             for (int r = 0; r < 4; ++r)

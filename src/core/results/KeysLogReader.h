@@ -24,7 +24,6 @@
 #include <QDateTime>
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -47,10 +46,6 @@ struct KeysRuns {
     std::vector<KeysRun> runs;
     QuestionPool pool;
 
-    std::span<const KeyQuestion> questionsOf(const KeysRun &run) const
-    {
-        return std::span<const KeyQuestion>(pool.questions).subspan(run.firstQuestion, run.questionCount);
-    }
     void clear()
     {
         runs.clear();

@@ -1,8 +1,8 @@
 #pragma once
 
 // The keyboard layouts of the XKB window systems, each read the way that
-// window system hands it to the toolkit (XkbKeyboardLayoutX11.cpp,
-// XkbKeyboardLayoutWayland.cpp). Null when the application is not on it.
+// window system hands it to the toolkit (KeyboardLayoutX11.cpp,
+// KeyboardLayoutWayland.cpp). Null when the application is not on it.
 
 #include "KeyboardLayout.h"
 

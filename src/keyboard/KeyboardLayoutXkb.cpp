@@ -1,6 +1,6 @@
 #include "KeyboardLayout.h"
 #include "ScanCodeAnswers.h"
-#include "XkbKeyboardLayouts.h"
+#include "KeyboardLayoutXkb.h"
 
 #include <QGuiApplication>
 

@@ -11,12 +11,12 @@ struct ca_context;
 
 namespace tekkora {
 
-class CanberraAlertSound final : public AlertSound {
+class AlertSoundCanberra final : public AlertSound {
 public:
-    CanberraAlertSound() = default;
-    ~CanberraAlertSound() override;
-    CanberraAlertSound(const CanberraAlertSound &) = delete;
-    CanberraAlertSound &operator=(const CanberraAlertSound &) = delete;
+    AlertSoundCanberra() = default;
+    ~AlertSoundCanberra() override;
+    AlertSoundCanberra(const AlertSoundCanberra &) = delete;
+    AlertSoundCanberra &operator=(const AlertSoundCanberra &) = delete;
 
     Outcome open() override;
     Outcome play() override;

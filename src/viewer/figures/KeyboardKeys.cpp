@@ -33,7 +33,7 @@ const Extra Extras[] = {
 
 } // namespace
 
-QList<KeyCap> mainBlockKeys(const std::optional<ScanCodeAnswers> &answers)
+QList<KeyCap> mainBlockKeys(const std::optional<KeyAnswers> &answers)
 {
     QList<KeyCap> keys;
     const auto answerOf = [&](int scanCode, char us) -> std::int16_t {

@@ -4,11 +4,11 @@
 // each stands, in key widths from the block's top left, by its PC scan code,
 // and which question it answers in the player's layout.
 
-#include "ScanCodeAnswers.h"
-
 #include <QList>
 #include <QPointF>
 
+#include <array>
+#include <cstdint>
 #include <optional>
 
 namespace tekkora {
@@ -19,9 +19,13 @@ struct KeyCap {
     std::int16_t answers = 0; // the drill's key code ('A'-'Z', '0'-'9'), or 0
 };
 
+// What each key answers in the player's layout, by PC scan code (the
+// keyboard library's ScanCodeAnswers): the drill's key code, or 0.
+using KeyAnswers = std::array<std::int16_t, 128>;
+
 // From what each scan code answers in the player's layout; without that, as
 // on a US keyboard. Keys of the ANSI block are always there; the keys only
 // ISO and Japanese keyboards have, only when they answer something.
-QList<KeyCap> mainBlockKeys(const std::optional<ScanCodeAnswers> &answers);
+QList<KeyCap> mainBlockKeys(const std::optional<KeyAnswers> &answers);
 
 } // namespace tekkora

@@ -10,7 +10,7 @@ namespace {
 // "Default Beep" in the sound scheme, silent under "No Sounds". MessageBeep
 // queues it and returns, but falls back to the PC speaker, synchronously,
 // when no sound device answers: so it is called from the worker too.
-class MessageBeepAlertSound final : public AlertSound {
+class AlertSoundMessageBeep final : public AlertSound {
 public:
     Outcome open() override { return Outcome::Played; }
     Outcome play() override { return MessageBeep(MB_OK) ? Outcome::Played : Outcome::Unavailable; }
@@ -21,7 +21,7 @@ public:
 
 std::unique_ptr<AlertSound> makeDesktopAlertSound()
 {
-    return std::make_unique<MessageBeepAlertSound>();
+    return std::make_unique<AlertSoundMessageBeep>();
 }
 
 } // namespace tekkora

@@ -1,4 +1,4 @@
-#include "CanberraAlertSound.h"
+#include "AlertSoundCanberra.h"
 
 #include "DesktopAlertSound.h"
 #include "DesktopSoundSettings.h"
@@ -78,12 +78,12 @@ AlertSound::Outcome outcomeOf(int error)
 
 } // namespace
 
-CanberraAlertSound::~CanberraAlertSound()
+AlertSoundCanberra::~AlertSoundCanberra()
 {
     close();
 }
 
-AlertSound::Outcome CanberraAlertSound::open()
+AlertSound::Outcome AlertSoundCanberra::open()
 {
     close();
     const DesktopSoundSettings desktop = DesktopSoundSettings::read();
@@ -118,7 +118,7 @@ AlertSound::Outcome CanberraAlertSound::open()
     return Outcome::Played;
 }
 
-AlertSound::Outcome CanberraAlertSound::play()
+AlertSound::Outcome AlertSoundCanberra::play()
 {
     if (context_ == nullptr)
         return Outcome::Offline;
@@ -128,7 +128,7 @@ AlertSound::Outcome CanberraAlertSound::play()
                                      EventDescription, CA_PROP_CANBERRA_CACHE_CONTROL, cacheControl_, nullptr));
 }
 
-void CanberraAlertSound::close()
+void AlertSoundCanberra::close()
 {
     if (context_ != nullptr) {
         canberra()->destroy(context_);
@@ -138,7 +138,7 @@ void CanberraAlertSound::close()
 
 std::unique_ptr<AlertSound> makeDesktopAlertSound()
 {
-    return std::make_unique<CanberraAlertSound>();
+    return std::make_unique<AlertSoundCanberra>();
 }
 
 } // namespace tekkora

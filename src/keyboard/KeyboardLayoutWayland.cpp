@@ -1,5 +1,5 @@
 #include "XkbAnswers.h"
-#include "XkbKeyboardLayouts.h"
+#include "KeyboardLayoutXkb.h"
 
 #include <QGuiApplication>
 #include <qpa/qplatformnativeinterface.h>
