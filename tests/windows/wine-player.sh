@@ -37,7 +37,7 @@ wait_for() {
     tries=$((tries - 1)); [ $tries -gt 0 ] || return 1; sleep 0.1
   done
 }
-window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1; }
+window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 has_window() { [ -n "$(window "$1")" ]; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
 
