@@ -7,33 +7,31 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string_view>
 
 namespace tekkora {
 
 namespace {
 
-// What a key's first two levels hold in one group.
+// What two levels of a key hold in one group.
 struct Held {
     std::int16_t letter = 0; // an ASCII letter's upper-case code
     std::int16_t digit = 0;  // an ASCII digit's code
-    bool latinLetter = false; // a Latin letter outside A-Z
     bool otherScriptLetter = false;
-    bool keypad = false;
+    bool any = false;
 };
 
-bool isKeypadKeysym(xkb_keysym_t sym)
-{
-    return sym >= XKB_KEY_KP_Space && sym <= XKB_KEY_KP_Equal;
-}
-
-Held heldBy(xkb_keymap *keymap, xkb_keycode_t key, xkb_layout_index_t group)
+// What the key holds on the two levels from firstLevel on (0: unshifted and
+// with Shift; 2: the third and fourth).
+Held heldBy(xkb_keymap *keymap, xkb_keycode_t key, xkb_layout_index_t group, xkb_level_index_t firstLevel = 0)
 {
     Held held;
-    for (xkb_level_index_t level = 0; level < 2; ++level) {
+    for (xkb_level_index_t level = firstLevel; level < firstLevel + 2; ++level) {
         const xkb_keysym_t *syms = nullptr;
         const int count = xkb_keymap_key_get_syms_by_level(keymap, key, group, level, &syms);
         for (int i = 0; i < count; ++i) {
             const xkb_keysym_t sym = syms[i];
+            held.any = held.any || sym != XKB_KEY_NoSymbol;
             if (sym >= XKB_KEY_a && sym <= XKB_KEY_z) {
                 if (held.letter == 0)
                     held.letter = std::int16_t('A' + (sym - XKB_KEY_a));
@@ -43,52 +41,58 @@ Held heldBy(xkb_keymap *keymap, xkb_keycode_t key, xkb_layout_index_t group)
             } else if (sym >= XKB_KEY_0 && sym <= XKB_KEY_9) {
                 if (held.digit == 0)
                     held.digit = std::int16_t('0' + (sym - XKB_KEY_0));
-            } else if (isKeypadKeysym(sym)) {
-                held.keypad = true;
             } else if (const char32_t c = xkb_keysym_to_utf32(sym); c != 0 && QChar::isLetter(c)) {
                 const QChar::Script script = QChar::script(c);
-                if (script == QChar::Script_Latin)
-                    held.latinLetter = true;
-                else if (script != QChar::Script_Common && script != QChar::Script_Inherited)
-                    held.otherScriptLetter = true;
+                held.otherScriptLetter = held.otherScriptLetter
+                                         || (script != QChar::Script_Latin && script != QChar::Script_Common
+                                             && script != QChar::Script_Inherited);
             }
         }
     }
     return held;
 }
 
-bool isKeypadKey(const char *name)
+// The keys of a US keyboard that answer, row by row from the number row
+// down: the XKB names the rows "AE", "AD", "AC", "AB", and numbers each row's
+// keys from 01 on the left.
+struct UsRow {
+    char row;
+    const char *answers;
+};
+constexpr std::array<UsRow, 4> UsRows{{{'E', "1234567890"}, {'D', "QWERTYUIOP"}, {'C', "ASDFGHJKL"}, {'B', "ZXCVBNM"}}};
+
+// What the named key answers on a US keyboard, or 0.
+std::int16_t usAnswerOf(const char *name)
 {
-    return name != nullptr && std::strncmp(name, "KP", 2) == 0;
+    if (std::strlen(name) != 4 || name[0] != 'A' || name[2] < '0' || name[2] > '9' || name[3] < '0' || name[3] > '9')
+        return 0;
+    const std::size_t column = std::size_t(name[2] - '0') * 10 + std::size_t(name[3] - '0');
+    for (const UsRow &row : UsRows)
+        if (row.row == name[1] && column >= 1 && column <= std::strlen(row.answers))
+            return row.answers[column - 1];
+    return 0;
 }
+
+// The name of the key that answers the letter or digit on a US keyboard.
+std::array<char, 5> usKeyOf(char question)
+{
+    for (const UsRow &row : UsRows)
+        if (const char *at = std::strchr(row.answers, question); at != nullptr) {
+            const auto column = int(at - row.answers) + 1;
+            return {'A', row.row, char('0' + column / 10), char('0' + column % 10), '\0'};
+        }
+    return {};
+}
+
+bool isLetter(std::int16_t code)
+{
+    return code >= 'A' && code <= 'Z';
+}
+
+// Every letter and digit the drill asks.
+constexpr std::string_view Questions = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 } // namespace
-
-XkbAnswers::XkbAnswers() = default;
-
-XkbAnswers::~XkbAnswers()
-{
-    xkb_keymap_unref(usKeymap_);
-    xkb_context_unref(usContext_);
-}
-
-std::int16_t XkbAnswers::usLetterOf(const char *keyName)
-{
-    if (usKeymap_ == nullptr) {
-        if (usContext_ == nullptr)
-            usContext_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-        const xkb_rule_names us{"evdev", "pc105", "us", "", ""};
-        if (usContext_ != nullptr)
-            usKeymap_ = xkb_keymap_new_from_names(usContext_, &us, XKB_KEYMAP_COMPILE_NO_FLAGS);
-        if (usKeymap_ == nullptr)
-            return 0;
-    }
-    const xkb_keycode_t key = xkb_keymap_key_by_name(usKeymap_, keyName);
-    if (key == XKB_KEYCODE_INVALID)
-        return 0;
-    const Held held = heldBy(usKeymap_, key, 0);
-    return held.letter;
-}
 
 void XkbAnswers::read(xkb_keymap *keymap)
 {
@@ -109,27 +113,52 @@ void XkbAnswers::read(xkb_keymap *keymap)
         }
     }
 
+    // What a key that answers nothing by its first two levels holds on its
+    // third and fourth. The keypad's keys never answer. (A few layouts type
+    // the keypad's digits on the number row: those are no ASCII digits, and
+    // the keys answer as the other keys do.)
+    std::array<Held, std::tuple_size_v<KeycodeAnswers>> upper{};
+    std::array<bool, 128> answered{};
     for (xkb_keycode_t key = first; key <= last; ++key) {
         const char *name = xkb_keymap_key_get_name(keymap, key);
-        if (name == nullptr || isKeypadKey(name))
+        if (name == nullptr || std::strncmp(name, "KP", 2) == 0)
             continue;
+        // The first group that holds anything on the key decides.
         const xkb_layout_index_t groups = std::min(xkb_keymap_num_layouts_for_key(keymap, key), MaxGroups);
-        for (xkb_layout_index_t group = 0; group < groups; ++group) {
-            const Held held = heldBy(keymap, key, group);
-            std::int16_t answer = 0;
-            if (held.keypad)
-                break;
-            if (held.letter != 0)
-                answer = held.letter;
-            else if (held.digit != 0)
-                answer = held.digit;
-            else if (held.otherScriptLetter || (otherLetters[group] && !asciiLetters[group]))
-                answer = usLetterOf(name);
-            if (answer != 0 || held.latinLetter || held.otherScriptLetter) {
-                table_[key] = answer;
-                break;
+        xkb_layout_index_t group = 0;
+        Held held;
+        while (group < groups && !(held = heldBy(keymap, key, group)).any)
+            ++group;
+        if (!held.any)
+            continue;
+        const std::int16_t us = usAnswerOf(name);
+        if (held.letter != 0)
+            table_[key] = held.letter;
+        else if (held.digit != 0)
+            table_[key] = held.digit;
+        else if ((held.otherScriptLetter || (otherLetters[group] && !asciiLetters[group])) && isLetter(us))
+            table_[key] = us;
+        if (table_[key] != 0)
+            answered[std::size_t(table_[key])] = true;
+        else
+            upper[key] = heldBy(keymap, key, group, 2);
+    }
+
+    // A letter or digit still unanswered: by the first key that answers
+    // nothing and holds it on its third or fourth level; else by the key at
+    // its place on a US keyboard, if that one answers nothing.
+    for (const char question : Questions) {
+        for (xkb_keycode_t key = first; key <= last && !answered[std::size_t(question)]; ++key) {
+            if (table_[key] == 0 && (upper[key].letter == question || upper[key].digit == question)) {
+                table_[key] = question;
+                answered[std::size_t(question)] = true;
             }
         }
+    }
+    for (const char question : Questions) {
+        const xkb_keycode_t usKey = xkb_keymap_key_by_name(keymap, usKeyOf(question).data());
+        if (!answered[std::size_t(question)] && usKey != XKB_KEYCODE_INVALID && usKey <= last && table_[usKey] == 0)
+            table_[usKey] = question;
     }
 }
 

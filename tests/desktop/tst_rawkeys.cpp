@@ -216,7 +216,8 @@ private slots:
 
     // The keys a player of the layout presses for A ... Z and 0 ... 9:
     // programmer Dvorak's digits are shifted and out of order; Russian has
-    // no Latin letters, its keys answer the US letters in their place.
+    // no Latin letters, Thai no Latin letters nor ASCII digits, their keys
+    // answer those of a US keyboard in their place.
     void runsOnOtherLayouts_data()
     {
         QTest::addColumn<QByteArray>("layout");
@@ -225,10 +226,10 @@ private slots:
         const QByteArray dvp = "AC01 AB06 AD08 AC06 AC03 AD06 AD07 AC07 AC05 AB03 AB04 AD10 AB07 AC09 AC02 AD04 AB02 "
                                "AD09 AC10 AC08 AC04 AB09 AB08 AB05 AD05 AB10 AE07 AE05 AE08 AE04 AE09 AE03 AE10 AE02 "
                                "AE11 AE06";
-        const QByteArray ru = "AC01 AB05 AB03 AC03 AD03 AC04 AC05 AC06 AD08 AC07 AC08 AC09 AB07 AB06 AD09 AD10 AD01 "
+        const QByteArray us = "AC01 AB05 AB03 AC03 AD03 AC04 AC05 AC06 AD08 AC07 AC08 AC09 AB07 AB06 AD09 AD10 AD01 "
                               "AD04 AC02 AD05 AD07 AB04 AD02 AB02 AD06 AB01 AE10 AE01 AE02 AE03 AE04 AE05 AE06 AE07 "
                               "AE08 AE09";
-        for (const auto &[layout, keys] : {std::pair("us(dvp)", dvp), std::pair("ru", ru)})
+        for (const auto &[layout, keys] : {std::pair("us(dvp)", dvp), std::pair("ru", us), std::pair("th", us)})
             for (const int mode : {1, 2})
                 QTest::addRow("%s, %s", layout, mode == 1 ? "letters" : "digits") << QByteArray(layout) << mode << keys;
     }
