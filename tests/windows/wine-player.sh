@@ -10,7 +10,8 @@
 # tekora.ini then holds the options, Score.txt the header byte for byte and
 # a record that tekkora-score.exe counts (it counts only lines exactly as
 # the drill writes them). Last, the installer installs for this user only,
-# with Start-menu entries, and its uninstaller leaves the player's files.
+# with Start-menu entries, and its uninstaller leaves the player's files;
+# both speak Japanese, their windows titled without a trailing blank.
 #
 # WINEPREFIX names that prefix (a previous one of wine-run.sh's is made
 # anew). Exits 77 (skipped) without Xvfb or xdotool.
@@ -97,8 +98,20 @@ sed -n 's/.* Loaded L"\(.*\)" at [0-9A-F]*: native$/\1/p' "$work/drill.log" "$wo
 find "$app" -name '*.dll' -o -name '*.exe' | sort >"$work/packed"
 diff "$work/loaded" "$work/packed" || fail "what the programs load is not what the zip holds"
 
-# The installer: this user's programs folder and Start menu, no elevation.
+# The installer: this user's programs folder and Start menu, no elevation;
+# in Japanese, its window's title the caption alone. Esc cancels it.
 grep -aq 'level="asInvoker"' "$installer" || fail "the installer asks for more than the user's rights"
+# shown <title> <program...>: the program's window shows with exactly this
+# title, and Esc closes it.
+shown() {
+  title=$1; shift
+  "$run" "$@" &
+  pid=$!; started="$started $pid"
+  wait_for 60 has_window "$title" || fail "no window titled '$title': $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+  xdotool windowfocus --sync "$(window "$title")" key Escape
+  wait_for 30 sh -c "! xdotool search --name '^$title\$'" || fail "'$title' stayed after Esc"
+}
+shown 'Tekkora! セットアップ' "$installer"
 "$run" "$installer" /S || fail "the installer failed"
 user_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData | grep -v /Public/ | head -n 1)
 dir="$user_dir/Local/Programs/Tekkora" menu="$user_dir/Roaming/Microsoft/Windows/Start Menu/Programs/Tekkora"
@@ -107,6 +120,7 @@ for file in tekkora.exe tekkora-score.exe Qt6Core.dll platforms/qwindows.dll Uni
 done
 [ -f "$menu/Tekkora!.lnk" ] && [ -f "$menu/Tekkora! スコア.lnk" ] || fail "no Start-menu entries"
 printf 'log' >"$dir/Score.txt" && printf 'options' >"$dir/tekora.ini"
+shown 'Tekkora! アンインストール' "$dir/Uninstall.exe"
 "$run" "$dir/Uninstall.exe" /S || fail "the uninstaller failed"
 # It goes on from a copy of itself in the temporary folder.
 wait_for 60 test ! -e "$dir/tekkora.exe" || fail "the uninstaller left the programs"
