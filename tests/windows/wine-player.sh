@@ -99,28 +99,37 @@ find "$app" -name '*.dll' -o -name '*.exe' | sort >"$work/packed"
 diff "$work/loaded" "$work/packed" || fail "what the programs load is not what the zip holds"
 
 # The installer: this user's programs folder and Start menu, no elevation;
-# in Japanese, its window's title the caption alone. Esc cancels it.
+# in Japanese, its window titled by the caption alone on its first page and
+# once the files are in (where NSIS's own pages would leave a blank after
+# it). Installed by a player's keys first (Enter installs, Enter closes),
+# then again silently, as a deployment would.
 grep -aq 'level="asInvoker"' "$installer" || fail "the installer asks for more than the user's rights"
-# shown <title> <program...>: the program's window shows with exactly this
-# title, and Esc closes it.
-shown() {
-  title=$1; shift
-  "$run" "$@" &
-  pid=$!; started="$started $pid"
-  wait_for 60 has_window "$title" || fail "no window titled '$title': $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
-  xdotool windowfocus --sync "$(window "$title")" key Escape
-  wait_for 30 sh -c "! xdotool search --name '^$title\$'" || fail "'$title' stayed after Esc"
-}
-shown 'Tekkora! セットアップ' "$installer"
-"$run" "$installer" /S || fail "the installer failed"
 user_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData | grep -v /Public/ | head -n 1)
 dir="$user_dir/Local/Programs/Tekkora" menu="$user_dir/Roaming/Microsoft/Windows/Start Menu/Programs/Tekkora"
+setup='Tekkora! セットアップ'
+titles() { xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|'; }
+"$run" "$installer" &
+started="$started $!"
+wait_for 60 has_window "$setup" || fail "no window titled '$setup': $(titles)"
+xdotool windowfocus --sync "$(window "$setup")" key Return
+wait_for 60 test -f "$menu/Tekkora! スコア.lnk" || fail "the installer's keys installed nothing"
+sleep 2
+has_window "$setup" || fail "once installed, the installer's title is not '$setup': $(titles)"
+xdotool windowfocus --sync "$(window "$setup")" key Return
+wait_for 30 sh -c "! xdotool search --name '^$setup\$'" || fail "the installer stayed after Enter"
+"$run" "$installer" /S || fail "the installer failed"
 for file in tekkora.exe tekkora-score.exe Qt6Core.dll platforms/qwindows.dll Uninstall.exe; do
   [ -f "$dir/$file" ] || fail "the installer left out $file"
 done
 [ -f "$menu/Tekkora!.lnk" ] && [ -f "$menu/Tekkora! スコア.lnk" ] || fail "no Start-menu entries"
 printf 'log' >"$dir/Score.txt" && printf 'options' >"$dir/tekora.ini"
-shown 'Tekkora! アンインストール' "$dir/Uninstall.exe"
+# The uninstaller's first page, left by Esc; it goes on from a copy of
+# itself, so its window is waited for, not its process.
+"$run" "$dir/Uninstall.exe" &
+started="$started $!"
+wait_for 60 has_window 'Tekkora! アンインストール' || fail "no window titled 'Tekkora! アンインストール': $(titles)"
+xdotool windowfocus --sync "$(window 'Tekkora! アンインストール')" key Escape
+wait_for 30 sh -c "! xdotool search --name '^Tekkora! アンインストール\$'" || fail "the uninstaller stayed after Esc"
 "$run" "$dir/Uninstall.exe" /S || fail "the uninstaller failed"
 # It goes on from a copy of itself in the temporary folder.
 wait_for 60 test ! -e "$dir/tekkora.exe" || fail "the uninstaller left the programs"
