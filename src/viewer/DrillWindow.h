@@ -5,7 +5,8 @@
 // window system tells, where it tells other programs at all: X11 lists its
 // top-level windows (DrillWindowX11.cpp), so does Windows
 // (DrillWindowWindows.cpp). A Wayland compositor tells no program where any
-// window is, nor lets one place itself (DrillWindowNone.cpp elsewhere).
+// window is, nor lets one place itself: there the X11 file answers nothing,
+// as DrillWindowNone.cpp does on other systems.
 
 #include <QRect>
 

@@ -17,6 +17,8 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace tekkora {
 
 namespace {
@@ -180,6 +182,7 @@ QWidget *ScorePage::buildCharts()
     return chartArea_;
 }
 
+// The run's figures for as long as the pointer rests on its dot.
 void ScorePage::showRunOf(ProgressChart *chart, qsizetype point, const QPoint &at)
 {
     if (point < 0 || point >= points_.size()) {
@@ -194,7 +197,7 @@ void ScorePage::showRunOf(ProgressChart *chart, qsizetype point, const QPoint &a
                            .arg(run.when.toString(QStringLiteral("yyyy/MM/dd hh:mm")), set,
                                 formatFixed(run.secondsPerKey, 3), accuracyCaption(run.accuracy))
                            .arg(run.questions),
-                       chart->viewport(), chart->dotArea(point));
+                       chart->viewport(), chart->dotArea(point), std::numeric_limits<int>::max());
     const int row = model_->rowOf(index);
     if (row >= 0) {
         table_->selectRow(row);
