@@ -11,8 +11,9 @@ packages=(
   # the keyboard layout in use: X11's and the Wayland compositor's keymaps, and
   # the toolkit's handle on the Wayland display
   libxkbcommon-x11-dev libwayland-dev qt6-base-private-dev
-  # the score window's charts (Qt Charts' CMake package needs Qt OpenGL's)
-  qt6-charts-dev libqt6opengl6-dev
+  # the score window's charts (Qt Charts' CMake package needs Qt OpenGL's);
+  # where the drill's window stands on X11
+  qt6-charts-dev libqt6opengl6-dev libxcb1-dev
   # at run time: fonts the windows are drawn with; the beep's sound theme and
   # its way to the sound server; Qt's Wayland platform; Qt's own texts in
   # Japanese for the score window's dialogs

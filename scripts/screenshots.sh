@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates docs/screenshots/ (main window, Options menu, about box,
-# results; the score window's score and keys pages, on logs of 400 runs
-# written by the benchmarks' samples): the program on a private Xvfb with
+# results; the score window's score and keys pages, on logs of 22 runs, one
+# of them slow, written by the benchmarks' samples): the program on a private Xvfb with
 # openbox and the fonts the windows are drawn with, each window with its frame.
 #
 #   scripts/screenshots.sh [BUILD_DIR]     (default: build)
@@ -13,6 +13,6 @@ scripts/install-deps.sh
 cmake --build "$build" --target tekkora tekkora-score make_screenshots bench_score bench_keys
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
-"$build/bench/bench_score" --write "$logs" 400
-"$build/bench/bench_keys" --write "$logs" 400
+"$build/bench/bench_score" --write "$logs" 22
+"$build/bench/bench_keys" --write "$logs" 22
 "$build/tests/desktop/make_screenshots" "$build/src/app/tekkora" docs/screenshots "$build/src/app/tekkora-score" "$logs"

@@ -3,8 +3,8 @@
 // A score log as a player's months of practice would leave it, written by
 // the drill's own record writer: runs in every character set, mostly 10, 30
 // and 50 questions with now and then a long unlimited one, a few minutes
-// apart in evening sessions, getting faster with noise. The same seed gives
-// the same bytes.
+// apart in evening sessions, getting faster with noise, and one run left
+// idle. The same seed gives the same bytes.
 
 #include "drill/DrillState.h"
 #include "platform/ShiftJis.h"
@@ -26,7 +26,10 @@ inline ScoreRecord sampleRun(QRandomGenerator &random, QDateTime &clock, int ind
     const int misses = std::min(questions, int(random.bounded(questions / 8 + 2)));
     // Seconds per key at the start: digits are quickest, mixed slowest.
     const double start = charSet == charset::Digits ? 0.55 : charSet == charset::Letters ? 0.75 : 0.85;
-    const double secondsPerKey = start * (1.0 - 0.35 * index / runs) * (0.85 + 0.3 * random.generateDouble());
+    double secondsPerKey = start * (1.0 - 0.35 * index / runs) * (0.85 + 0.3 * random.generateDouble());
+    // One run three quarters in, left idle a while: 2.5 seconds a key.
+    if (index == runs * 3 / 4)
+        secondsPerKey = 2.5;
 
     clock = clock.addSecs(60 * (2 + random.bounded(5)));
     if (random.bounded(8) == 0)

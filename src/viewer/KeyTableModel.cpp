@@ -33,6 +33,13 @@ std::optional<double> figure(const CharacterFigures &row, int column)
 
 } // namespace
 
+QString comparisonText(int comparedRuns)
+{
+    return comparedRuns == KeyRecentRuns
+               ? QStringLiteral("直近%1回とその前の%1回").arg(comparedRuns)
+               : QStringLiteral("後半の%1回と前半の%1回").arg(comparedRuns);
+}
+
 void KeyTableModel::setStatistics(const KeyStatistics *statistics)
 {
     beginResetModel();
@@ -64,9 +71,11 @@ QVariant KeyTableModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(index.column() == Character ? Qt::AlignCenter : Qt::AlignRight | Qt::AlignVCenter);
+    const CharacterFigures &row = *rows_[index.row()];
+    if (role == Qt::ToolTipRole && index.column() >= RecentMedian && row.comparedRuns > 0)
+        return comparisonText(row.comparedRuns);
     if (role != Qt::DisplayRole)
         return {};
-    const CharacterFigures &row = *rows_[index.row()];
     if (index.column() == Character)
         return QString(QChar(row.keyCode));
     const std::optional<double> value = figure(row, index.column());
@@ -82,7 +91,15 @@ QVariant KeyTableModel::data(const QModelIndex &index, int role) const
 
 QVariant KeyTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::ToolTipRole && section >= RecentMedian)
+        return QStringLiteral("文字ごとに、その文字が出た直近%1回とその前の%1回。出た回が%2回に満たない文字は、"
+                              "後半の回と前半の回 (各%3回以上)")
+            .arg(KeyRecentRuns)
+            .arg(2 * KeyRecentRuns)
+            .arg(KeyLeastComparedRuns);
+    if (role != Qt::DisplayRole)
         return {};
     switch (section) {
     case Character: return QStringLiteral("文字");
@@ -91,9 +108,9 @@ QVariant KeyTableModel::headerData(int section, Qt::Orientation orientation, int
     case MissRate: return QStringLiteral("ミス率 (%)");
     case Median: return QStringLiteral("中央値 (ms)");
     case Percentile90: return QStringLiteral("90% (ms)");
-    case RecentMedian: return QStringLiteral("直近%1回 (ms)").arg(KeyRecentRuns);
+    case RecentMedian: return QStringLiteral("直近 (ms)");
     case EarlierMedian: return QStringLiteral("その前 (ms)");
-    case RecentMissRate: return QStringLiteral("直近%1回 ミス率").arg(KeyRecentRuns);
+    case RecentMissRate: return QStringLiteral("直近 ミス率");
     case EarlierMissRate: return QStringLiteral("その前 ミス率");
     default: return {};
     }

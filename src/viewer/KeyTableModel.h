@@ -2,7 +2,8 @@
 
 // The characters of the keys page as a table: per character asked in the
 // chosen runs its questions, misses, miss rate, median and 90th-percentile
-// time, and its last runs against the runs before. Sorted here, on the
+// time, and its last runs against the runs before (the headers' and cells'
+// tooltips say which). Sorted here, on the
 // figures themselves; a character without the figure goes last.
 
 #include "KeyStatistics.h"
@@ -10,6 +11,10 @@
 #include <QAbstractTableModel>
 
 namespace tekkora {
+
+// Which runs a character's last runs were compared with: "直近10回とその前の
+// 10回", or of a character asked in fewer runs its two halves.
+QString comparisonText(int comparedRuns);
 
 class KeyTableModel final : public QAbstractTableModel {
     Q_OBJECT

@@ -1,6 +1,7 @@
 #include "KeyboardHeatMap.h"
 
 #include "Fonts.h"
+#include "KeyTableModel.h"
 #include "Palette.h"
 #include "results/ResultsText.h"
 
@@ -63,10 +64,10 @@ QString describeKey(int keyCode, const CharacterFigures *figures)
                        .arg(figures->questions)
                        .arg(figures->misses)
                        .arg(percentOf(figures->missRate.value_or(0.0)), msOf(figures->medianMs), msOf(figures->p90Ms));
-    if (figures->recentMedianMs && figures->earlierMedianMs)
-        text += QStringLiteral("  直近%1回 %2 / その前 %3")
-                    .arg(KeyRecentRuns)
-                    .arg(msOf(figures->recentMedianMs), msOf(figures->earlierMedianMs));
+    if (figures->comparedRuns > 0)
+        text += QStringLiteral("  %1: %2 / %3")
+                    .arg(comparisonText(figures->comparedRuns), msOf(figures->recentMedianMs),
+                         msOf(figures->earlierMedianMs));
     return text;
 }
 

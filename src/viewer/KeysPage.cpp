@@ -158,8 +158,7 @@ QTableView *KeysPage::buildCharacterTable()
     table_->setObjectName(QStringLiteral("keysTable"));
     setUpTable(table_);
     table_->setModel(model_);
-    table_->horizontalHeader()->setSortIndicator(KeyTableModel::Character, Qt::AscendingOrder);
-    table_->setSortingEnabled(true);
+    keepSortOrder(table_, QStringLiteral("keys"), KeyTableModel::Character, Qt::AscendingOrder);
     return table_;
 }
 

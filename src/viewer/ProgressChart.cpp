@@ -191,6 +191,21 @@ qsizetype ProgressChart::pointAt(const QPointF &position) const
     return nearest;
 }
 
+QRect ProgressChart::dotArea(qsizetype point) const
+{
+    return QRectF(dotPosition(point) - QPointF(Reach, Reach), QSizeF(2 * Reach, 2 * Reach)).toAlignedRect();
+}
+
+bool ProgressChart::viewportEvent(QEvent *event)
+{
+    // The pointer at rest: the run's own tooltip stays up while it is on the
+    // dot. Left to the scene, which has no tooltip of its own, it would be
+    // hidden.
+    if (event->type() == QEvent::ToolTip && hovered_ >= 0)
+        return true;
+    return QChartView::viewportEvent(event);
+}
+
 void ProgressChart::mouseMoveEvent(QMouseEvent *event)
 {
     QChartView::mouseMoveEvent(event);

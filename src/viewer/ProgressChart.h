@@ -35,6 +35,8 @@ public:
     // whose dot is nearest a place, within reach of the pointer, or -1.
     QPointF dotPosition(qsizetype point) const;
     qsizetype pointAt(const QPointF &position) const;
+    // The pointer's reach around a dot, in the view's coordinates.
+    QRect dotArea(qsizetype point) const;
     // The dots as drawn, fewer than the runs where they would overlap.
     const QList<DotCloud::Dot> &dots() const { return dots_->dots(); }
 
@@ -43,6 +45,7 @@ signals:
     void pointHovered(qsizetype point, const QPoint &globalPosition);
 
 protected:
+    bool viewportEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
 

@@ -12,10 +12,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QSettings>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QToolTip>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace tekkora {
 
@@ -33,7 +35,7 @@ QLabel *makeFigure(QWidget *parent, const char *name)
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
     label->setIndent(4);
-    label->setMinimumWidth(80);
+    label->setMinimumWidth(64);
     label->setFont(japaneseFont(FigureFontSize));
     label->setAutoFillBackground(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -70,13 +72,6 @@ QString trendText(const Summary &summary)
                           : QStringLiteral("その前の%1回より 1 キーあたり %2 秒遅くなりました").arg(AverageWindow).arg(amount);
 }
 
-// The score window's own settings (the drill's tekora.ini is the drill's):
-// ~/.config/Tekkora/tekkora-score.conf.
-QSettings viewerSettings()
-{
-    return QSettings(QStringLiteral("Tekkora"), QStringLiteral("tekkora-score"));
-}
-
 } // namespace
 
 ScorePage::ScorePage(QWidget *parent) : QWidget(parent)
@@ -90,7 +85,7 @@ ScorePage::ScorePage(QWidget *parent) : QWidget(parent)
     messageLabel_->setWordWrap(true);
     layout->addWidget(messageLabel_);
     buildFigures(layout);
-    layout->addLayout(buildCharts(), 3);
+    layout->addWidget(buildCharts(), 3);
     buildRunsTable(layout);
 }
 
@@ -106,6 +101,8 @@ void ScorePage::placeInTabOrder(QWidget *before)
 void ScorePage::buildFigures(QBoxLayout *layout)
 {
     auto *figures = new QGridLayout;
+    // Narrow enough for the window to open beside the drill on a 1920-pixel screen.
+    figures->setHorizontalSpacing(4);
     auto addFigure = [&](int row, int column, const QString &title, const char *name, const QString &unit) {
         figures->addWidget(makeCaption(this, title), row, column * 3);
         QLabel *figure = makeFigure(this, name);
@@ -150,19 +147,23 @@ void ScorePage::buildFigures(QBoxLayout *layout)
 }
 
 // The two charts under one legend; a run's dot tells its figures and
-// picks it in the table.
-QLayout *ScorePage::buildCharts()
+// picks it in the table. Without a run to draw, the page's message stands
+// in their place.
+QWidget *ScorePage::buildCharts()
 {
-    auto *layout = new QVBoxLayout;
-    chartLegend_ = makeCaption(this, QString());
+    chartArea_ = new QStackedWidget(this);
+    auto *chartsPage = new QWidget(chartArea_);
+    auto *layout = new QVBoxLayout(chartsPage);
+    layout->setContentsMargins(0, 0, 0, 0);
+    chartLegend_ = makeCaption(chartsPage, QString());
     chartLegend_->setObjectName(QStringLiteral("lblChartLegend"));
     chartLegend_->setTextFormat(Qt::RichText);
     chartLegend_->setFont(japaneseFont(9));
     layout->addWidget(chartLegend_);
     auto *charts = new QHBoxLayout;
-    speedChart_ = new ProgressChart(QStringLiteral("速さ (秒/キー)"), ProgressChart::Figure::SecondsPerKey, points_, this);
+    speedChart_ = new ProgressChart(QStringLiteral("速さ (秒/キー)"), ProgressChart::Figure::SecondsPerKey, points_, chartsPage);
     speedChart_->setObjectName(QStringLiteral("chartSpeed"));
-    accuracyChart_ = new ProgressChart(QStringLiteral("正解率 (％)"), ProgressChart::Figure::Accuracy, points_, this);
+    accuracyChart_ = new ProgressChart(QStringLiteral("正解率 (％)"), ProgressChart::Figure::Accuracy, points_, chartsPage);
     accuracyChart_->setObjectName(QStringLiteral("chartAccuracy"));
     for (ProgressChart *chart : {speedChart_, accuracyChart_}) {
         connect(chart, &ProgressChart::pointHovered, this,
@@ -170,9 +171,18 @@ QLayout *ScorePage::buildCharts()
         charts->addWidget(chart);
     }
     layout->addLayout(charts, 1);
-    return layout;
+    chartArea_->addWidget(chartsPage);
+
+    noRunsLabel_ = makeCaption(chartArea_, QString());
+    noRunsLabel_->setObjectName(QStringLiteral("lblNoRuns"));
+    noRunsLabel_->setFont(japaneseFont(11));
+    noRunsLabel_->setWordWrap(true);
+    noRunsLabel_->setAlignment(Qt::AlignCenter);
+    chartArea_->addWidget(noRunsLabel_);
+    return chartArea_;
 }
 
+// The run's figures for as long as the pointer rests on its dot.
 void ScorePage::showRunOf(ProgressChart *chart, qsizetype point, const QPoint &at)
 {
     if (point < 0 || point >= points_.size()) {
@@ -187,7 +197,7 @@ void ScorePage::showRunOf(ProgressChart *chart, qsizetype point, const QPoint &a
                            .arg(run.when.toString(QStringLiteral("yyyy/MM/dd hh:mm")), set,
                                 formatFixed(run.secondsPerKey, 3), accuracyCaption(run.accuracy))
                            .arg(run.questions),
-                       chart);
+                       chart->viewport(), chart->dotArea(point), std::numeric_limits<int>::max());
     const int row = model_->rowOf(index);
     if (row >= 0) {
         table_->selectRow(row);
@@ -225,17 +235,9 @@ void ScorePage::buildRunsTable(QBoxLayout *layout)
     connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
             [this](int column, Qt::SortOrder order) {
                 sortChoice_->setCurrentIndex(sortChoice_->findData(column * 2 + (order == Qt::AscendingOrder)));
-                QSettings settings = viewerSettings();
-                settings.setValue(QStringLiteral("runs/sortColumn"), column);
-                settings.setValue(QStringLiteral("runs/ascending"), order == Qt::AscendingOrder);
             });
     // The order chosen last time, else newest first.
-    const QSettings settings = viewerSettings();
-    const int column = settings.value(QStringLiteral("runs/sortColumn"), int(RunsTableModel::When)).toInt();
-    const bool ascending = settings.value(QStringLiteral("runs/ascending"), false).toBool();
-    if (column >= 0 && column < RunsTableModel::ColumnCount)
-        table_->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
-    table_->setSortingEnabled(true);
+    keepSortOrder(table_, QStringLiteral("runs"), RunsTableModel::When, Qt::DescendingOrder);
     connect(sortChoice_, &QComboBox::activated, this, [this](int index) {
         const int choice = sortChoice_->itemData(index).toInt();
         table_->sortByColumn(choice / 2, choice % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);
@@ -355,8 +357,12 @@ void ScorePage::refreshFigures()
             message = QStringLiteral("このモードの記録はまだありません。");
         break;
     }
-    messageLabel_->setText(message);
-    messageLabel_->setVisible(!message.isEmpty());
+    // Above the charts while they have runs to draw, else in their place.
+    const bool noRuns = points_.size() == 0;
+    noRunsLabel_->setText(noRuns ? message : QString());
+    chartArea_->setCurrentWidget(noRuns ? noRunsLabel_ : chartArea_->widget(0));
+    messageLabel_->setText(noRuns ? QString() : message);
+    messageLabel_->setVisible(!noRuns && !message.isEmpty());
     skippedLabel_->setText(QStringLiteral("読み飛ばした行: %1").arg(skipped_));
     skippedLabel_->setToolTip(skippedList(skippedKept_, skipped_));
 }

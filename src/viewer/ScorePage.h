@@ -17,6 +17,7 @@ class QBoxLayout;
 class QComboBox;
 class QLabel;
 class QLayout;
+class QStackedWidget;
 class QTableView;
 
 namespace tekkora {
@@ -46,7 +47,7 @@ signals:
 private:
     // Each builds one part of the page.
     void buildFigures(QBoxLayout *layout);
-    QLayout *buildCharts();
+    QWidget *buildCharts();
     void buildRunsTable(QBoxLayout *layout);
     void showRunOf(ProgressChart *chart, qsizetype point, const QPoint &at);
     void applyChange(const ScoreLogChange &change);
@@ -76,6 +77,8 @@ private:
     QLabel *messageLabel_ = nullptr;
     QLabel *skippedLabel_ = nullptr;
     QLabel *chartLegend_ = nullptr;
+    QStackedWidget *chartArea_ = nullptr;
+    QLabel *noRunsLabel_ = nullptr;
     ProgressChart *speedChart_ = nullptr;
     ProgressChart *accuracyChart_ = nullptr;
     QTableView *table_ = nullptr;

@@ -1,13 +1,16 @@
 #include "ScoreWindow.h"
 
+#include "DrillWindow.h"
 #include "Fonts.h"
 #include "KeysPage.h"
-#include "ScorePage.h"
 #include "Palette.h"
+#include "ScorePage.h"
 #include "ViewerParts.h"
+#include "WindowPlacement.h"
 #include "results/KeysLog.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -77,6 +80,7 @@ void ScoreWindow::buildLayout()
     scorePage_->placeInTabOrder(pages_);
     buildShortcuts();
     fitToScreen();
+    placeOnScreen();
 }
 
 QSize ScoreWindow::openingSize(const QSize &available, const QSize &minimum)
@@ -94,6 +98,24 @@ void ScoreWindow::fitToScreen()
     const QScreen *screen = this->screen();
     resize(openingSize(screen != nullptr ? screen->availableGeometry().size() : QSize(960, 760) + QSize(16, 40),
                        minimumSizeHint()));
+}
+
+// Where the player left it last time; else beside the drill where the
+// screen has room for it, else centred.
+void ScoreWindow::placeOnScreen()
+{
+    if (restoreGeometry(viewerSettings().value(QStringLiteral("window/geometry")).toByteArray()))
+        return;
+    if (const std::optional<QRect> drill = drillWindowFrame())
+        openBeside(this, *drill);
+    else
+        openCentredOnScreen(this);
+}
+
+void ScoreWindow::closeEvent(QCloseEvent *event)
+{
+    viewerSettings().setValue(QStringLiteral("window/geometry"), saveGeometry());
+    QWidget::closeEvent(event);
 }
 
 // Which runs: every run, or one character set; and the button that opens

@@ -44,6 +44,7 @@ signals:
     void updated();
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
@@ -51,6 +52,7 @@ private:
     // Each builds one part of the window.
     void buildLayout();
     void fitToScreen();
+    void placeOnScreen();
     QLayout *buildSetChoice();
     void buildShortcuts();
     void showSet(RunSet set);

@@ -40,6 +40,32 @@ void setUpTable(QTableView *table)
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
+QSettings viewerSettings()
+{
+    return QSettings(QStringLiteral("Tekkora"), QStringLiteral("tekkora-score"));
+}
+
+void keepSortOrder(QTableView *table, const QString &name, int column, Qt::SortOrder order)
+{
+    const QString columnKey = name + QStringLiteral("/sortColumn");
+    const QString ascendingKey = name + QStringLiteral("/ascending");
+    const QSettings settings = viewerSettings();
+    const int saved = settings.value(columnKey, column).toInt();
+    if (saved >= 0 && saved < table->model()->columnCount()) {
+        order = settings.value(ascendingKey, order == Qt::AscendingOrder).toBool() ? Qt::AscendingOrder
+                                                                                  : Qt::DescendingOrder;
+        column = saved;
+    }
+    table->horizontalHeader()->setSortIndicator(column, order);
+    table->setSortingEnabled(true);
+    QObject::connect(table->horizontalHeader(), &QHeaderView::sortIndicatorChanged, table,
+                     [columnKey, ascendingKey](int column, Qt::SortOrder order) {
+                         QSettings settings = viewerSettings();
+                         settings.setValue(columnKey, column);
+                         settings.setValue(ascendingKey, order == Qt::AscendingOrder);
+                     });
+}
+
 QString skippedList(const QList<SkippedLine> &kept, qsizetype count)
 {
     constexpr qsizetype Listed = 20;

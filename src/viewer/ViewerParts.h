@@ -5,6 +5,8 @@
 
 #include "results/SkippedLines.h"
 
+#include <QSettings>
+
 class QAbstractButton;
 class QLabel;
 class QString;
@@ -22,6 +24,15 @@ void paintAsChoice(QAbstractButton *button);
 // A read-only table of whole rows, sortable by its header, the sort arrow
 // pointing as on Windows.
 void setUpTable(QTableView *table);
+
+// The score window's own settings (the drill's tekora.ini is the drill's):
+// ~/.config/Tekkora/tekkora-score.conf.
+QSettings viewerSettings();
+
+// Sorts the table by the order saved under `name` in the window's settings,
+// else by `column` and `order`, and saves each order chosen from then on
+// (a header clicked, or sortByColumn()).
+void keepSortOrder(QTableView *table, const QString &name, int column, Qt::SortOrder order);
 
 // The first skipped lines with their numbers and reasons, for a tooltip;
 // empty when there are none.

@@ -105,6 +105,10 @@ void Form2::buildControls()
     Label3_ = makeStatic(this, "Label3", QStringLiteral("速さ"), twipsRect(120, 1680, 375, 255));
     Label2_ = makeStatic(this, "Label2", QStringLiteral("正解率"), twipsRect(120, 1200, 855, 255));
     Label1_ = makeStatic(this, "Label1", QStringLiteral("ミスの回数"), twipsRect(120, 720, 975, 255));
+    // ミスの回数 reaches a pixel into its figure box: the boxes lie on top,
+    // so no caption covers a border.
+    for (QLabel *box : {LabMode_, LabMiss_, LabPar_, LabSp_})
+        box->raise();
 
     Command1_->setFocus();
     connect(Command1_, &QPushButton::clicked, this, &Form2::Command1_Click);

@@ -8,6 +8,9 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+#include <functional>
+
 namespace tekkora {
 
 namespace {
@@ -33,38 +36,70 @@ QMargins expectedFrame(const QWidget *window)
     return {};
 }
 
-// Places the client area so that the frame around it is centred. The
-// client's own position, not the frame's: before the frame is known the
-// toolkit would take one for the other.
-void centre(QWidget *window)
+QRect workArea(const QWidget *window)
 {
     const QScreen *screen = window->screen() != nullptr ? window->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QMargins margins = expectedFrame(window);
-    const QSize frame = window->size().grownBy(margins);
-    const QPoint client(area.x() + (area.width() - frame.width()) / 2 + margins.left(),
-                        area.y() + (area.height() - frame.height()) / 2 + margins.top());
-    if (window->geometry().topLeft() != client)
-        window->setGeometry(QRect(client, window->size()));
+    return screen != nullptr ? screen->availableGeometry() : QRect();
 }
 
-// Centres the window as it shows, and once more when it is first exposed.
-class Centring final : public QObject {
+// Places the client area so that the frame around it lies at `frame`. The
+// client's own geometry, not the frame's: before the frame is known the
+// toolkit would take one for the other.
+void placeFrame(QWidget *window, const QRect &frame, const QMargins &margins)
+{
+    const QRect client = frame.marginsRemoved(margins);
+    if (window->geometry() != client)
+        window->setGeometry(client);
+}
+
+void centre(QWidget *window)
+{
+    const QRect area = workArea(window);
+    if (area.isEmpty())
+        return;
+    const QMargins margins = expectedFrame(window);
+    const QSize frame = window->size().grownBy(margins);
+    placeFrame(window,
+               QRect(QPoint(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2),
+                     frame),
+               margins);
+}
+
+// Beside `other` where the work area has room, else centred.
+void placeBeside(QWidget *window, const QRect &other, const QSize &largest)
+{
+    const QMargins margins = expectedFrame(window);
+    const int leastWidth = std::max(window->minimumSizeHint().width(), window->minimumWidth()) + margins.left()
+                           + margins.right();
+    const std::optional<QRect> frame = frameBeside(largest.grownBy(margins), leastWidth, other, workArea(window));
+    if (frame) {
+        placeFrame(window, *frame, margins);
+    } else {
+        window->resize(largest);
+        centre(window);
+    }
+}
+
+// Places the window as it shows, and once more when it is first exposed,
+// when its frame is known.
+class Placing final : public QObject {
 public:
-    explicit Centring(QWidget *window) : QObject(window), window_(window) { window->installEventFilter(this); }
+    Placing(QWidget *window, std::function<void(QWidget *)> place)
+        : QObject(window), window_(window), place_(std::move(place))
+    {
+        window->installEventFilter(this);
+    }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (watched == window_ && event->type() == QEvent::Show && handle_.isNull()) {
-            centre(window_);
+            place_(window_);
             handle_ = window_->windowHandle();
             if (handle_ != nullptr)
                 handle_->installEventFilter(this);
         } else if (watched == handle_ && event->type() == QEvent::Expose && handle_->isExposed() && !done_) {
             done_ = true;
-            centre(window_);
+            place_(window_);
             window_->removeEventFilter(this);
             handle_->removeEventFilter(this);
         }
@@ -73,16 +108,38 @@ public:
 
 private:
     QWidget *window_;
+    std::function<void(QWidget *)> place_;
     QPointer<QWindow> handle_;
     bool done_ = false;
 };
 
 } // namespace
 
+std::optional<QRect> frameBeside(const QSize &frame, int leastWidth, const QRect &other, const QRect &area)
+{
+    const int right = area.x() + area.width() - (other.x() + other.width());
+    const int left = other.x() - area.x();
+    const int width = std::min(frame.width(), std::max(right, left));
+    if (width < leastWidth)
+        return std::nullopt;
+    const int x = right >= width ? other.x() + other.width() : other.x() - width;
+    const int height = std::min(frame.height(), area.height());
+    const int y = std::clamp(other.y(), area.y(), area.y() + area.height() - height);
+    return QRect(x, y, width, height);
+}
+
 void openCentredOnScreen(QWidget *window)
 {
     centre(window);
-    new Centring(window);
+    new Placing(window, centre);
+}
+
+void openBeside(QWidget *window, const QRect &other)
+{
+    const QSize largest = window->size();
+    const auto place = [other, largest](QWidget *placed) { placeBeside(placed, other, largest); };
+    place(window);
+    new Placing(window, place);
 }
 
 } // namespace tekkora

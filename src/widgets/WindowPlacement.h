@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QRect>
+
+#include <optional>
+
 class QWidget;
 
 namespace tekkora {
@@ -12,5 +16,16 @@ namespace tekkora {
 // once more if the frame is not centred yet; it is the player's to move
 // after that. Call when the window has its final size, before showing it.
 void openCentredOnScreen(QWidget *window);
+
+// Opens a top-level window beside another (its frame `other`, in the
+// desktop's coordinates), its frame placed as openCentredOnScreen() places
+// it: to the right where the work area has room, else to the left, narrowed
+// to the room down to its least width; centred where neither side has room.
+void openBeside(QWidget *window, const QRect &other);
+
+// A frame of at most `frame`'s size and at least `leastWidth` wide beside
+// `other` within `area`: right before left, its top level with other's as
+// far as it fits. None where neither side has room.
+std::optional<QRect> frameBeside(const QSize &frame, int leastWidth, const QRect &other, const QRect &area);
 
 } // namespace tekkora

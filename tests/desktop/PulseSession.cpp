@@ -1,27 +1,18 @@
 #include "PulseSession.h"
 
 #include "SessionTools.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
 namespace tekkora::testing {
-
-namespace {
-
-bool writeFile(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
-} // namespace
 
 PulseSession::PulseSession()
 {
     // Clients reach this server or none: never one they would start.
     const QByteArray client = "autospawn = no\ndefault-server = unix:" + path("native").toLocal8Bit() + "\n";
-    if (!work_.isValid() || !writeFile(path("client.conf"), client))
+    if (!work_.isValid() || !writeAll(path("client.conf"), client))
         error_ = QStringLiteral("cannot write into ") + work_.path();
 }
 
@@ -54,7 +45,7 @@ bool PulseSession::start()
                                 "load-module module-null-sink sink_name=tekkora_null rate=44100 channels=2\n"
                                 "set-default-sink tekkora_null\n"
                                 "set-default-source tekkora_null.monitor\n";
-    if (!writeFile(path("null.pa"), script)) {
+    if (!writeAll(path("null.pa"), script)) {
         error_ = QStringLiteral("cannot write into ") + work_.path();
         return false;
     }
@@ -87,9 +78,7 @@ bool PulseSession::start()
         },
         DisplayTimeoutMs);
     if (!ready) {
-        QFile log(path("pulseaudio.log"));
-        error_ = QStringLiteral("pulseaudio did not start: ")
-                 + QString::fromLocal8Bit(log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray());
+        error_ = QStringLiteral("pulseaudio did not start: ") + QString::fromLocal8Bit(readAll(path("pulseaudio.log")));
     }
     return ready;
 }

@@ -1,6 +1,6 @@
 // Regenerates docs/screenshots/: the program on Xvfb with openbox, each
 // window with its frame, and the Options menu open on its Mode submenu; then
-// the score window beside it on a log of months of practice, on its score
+// the score window beside it on a new player's first runs, on its score
 // page and on its keys page.
 //
 //   make_screenshots TEKKORA_EXECUTABLE OUTPUT_DIRECTORY [TEKKORA_SCORE_EXECUTABLE LOG_DIRECTORY]

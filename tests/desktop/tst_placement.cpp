@@ -1,6 +1,7 @@
 // Each window first opens centred on the screen, its frame included: with a
 // window manager and without one, wherever the main window stands when the
-// about box or the results open over it.
+// about box or the results open over it. The score window opens beside the
+// drill where the screen has room, and where the player left it after that.
 
 #include "X11Session.h"
 
@@ -17,6 +18,7 @@ constexpr unsigned AltL = 64, KeyH = 43, KeyV = 55, Digit1 = 10;
 const QString MainTitle = QStringLiteral("Tekkora!");
 const QString AboutTitle = QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報");
 const QString ResultsTitle = QStringLiteral("結果");
+const QString ScoreTitle = QStringLiteral("Tekkora! スコア");
 
 // Within a pixel of the screen's centre, in both directions.
 bool centred(const QRect &frame, const QRect &screen)
@@ -100,6 +102,58 @@ private slots:
         QVERIFY(x.waitForNoWindow(window));
         if (opened != main)
             x.closeWindow(main);
+        QVERIFY(x.waitForExit());
+    }
+
+    void scoreWindowBesideTheDrill_data()
+    {
+        QTest::addColumn<QPoint>("drillMovedTo"); // (-1,-1) leaves it centred
+        QTest::newRow("no room beside the drill: centred") << QPoint(-1, -1);
+        QTest::newRow("room at the drill's right") << QPoint(0, 40);
+    }
+    void scoreWindowBesideTheDrill()
+    {
+        QFETCH(QPoint, drillMovedTo);
+        X11Session x(X11Session::Openbox);
+        TEKKORA_START_X11(x);
+        QVERIFY2(x.launch(QStringLiteral(TEKKORA_EXECUTABLE)), qPrintable(x.error()));
+        const XWindow drill = x.waitForWindow(MainTitle);
+        QVERIFY(drill != 0 && x.waitForFocus(drill));
+        QTRY_VERIFY_WITH_TIMEOUT(centred(x.frameGeometry(drill), x.screen()), DisplayTimeoutMs);
+        if (drillMovedTo != QPoint(-1, -1)) {
+            x.moveWindow(drill, drillMovedTo);
+            QTRY_VERIFY_WITH_TIMEOUT(x.frameGeometry(drill).x() < 100, DisplayTimeoutMs);
+        }
+        const QRect drillFrame = x.frameGeometry(drill);
+
+        QProcess *score = x.launchBeside(QStringLiteral(TEKKORA_SCORE_EXECUTABLE));
+        QVERIFY2(score != nullptr, qPrintable(x.error()));
+        XWindow window = x.waitForWindow(ScoreTitle);
+        QVERIFY(window != 0);
+        const auto beside = [&] {
+            const QRect frame = x.frameGeometry(window);
+            return frame.left() == drillFrame.right() + 1 && x.screen().contains(frame);
+        };
+        if (drillMovedTo == QPoint(-1, -1))
+            QTRY_VERIFY2_WITH_TIMEOUT(centred(x.frameGeometry(window), x.screen()),
+                                      describe(x.frameGeometry(window)).constData(), DisplayTimeoutMs);
+        else
+            QTRY_VERIFY2_WITH_TIMEOUT(beside(), (describe(x.frameGeometry(window)) + " beside " + describe(drillFrame)).constData(),
+                                      DisplayTimeoutMs);
+
+        // Moved by the player and closed, it opens there again.
+        x.moveWindow(window, QPoint(30, 20));
+        QTRY_VERIFY_WITH_TIMEOUT(x.frameGeometry(window).x() < 100, DisplayTimeoutMs);
+        const QRect left = x.frameGeometry(window);
+        x.closeWindow(window);
+        QVERIFY(x.waitForNoWindow(ScoreTitle) && score->waitForFinished(DisplayTimeoutMs));
+        score = x.launchBeside(QStringLiteral(TEKKORA_SCORE_EXECUTABLE));
+        QVERIFY(score != nullptr && (window = x.waitForWindow(ScoreTitle)) != 0);
+        QTRY_COMPARE_WITH_TIMEOUT(describe(x.frameGeometry(window)), describe(left), DisplayTimeoutMs);
+
+        x.closeWindow(window);
+        QVERIFY(x.waitForNoWindow(ScoreTitle));
+        x.closeWindow(drill);
         QVERIFY(x.waitForExit());
     }
 };

@@ -178,6 +178,10 @@ private slots:
             QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask,
                      name == QLatin1String("LabMode") ? Qt::AlignHCenter : Qt::AlignRight);
             QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+            // Its frame whole: no caption beside it covers a pixel of it.
+            for (int y = label->y(); y < label->geometry().bottom(); ++y)
+                for (int x : {label->x(), label->geometry().right()})
+                    QVERIFY2(QColor(image.pixel(x, y)) == Qt::black, qPrintable(QStringLiteral("%1 at %2,%3").arg(name).arg(x).arg(y)));
         }
         QPushButton *ok = w.command1();
         QCOMPARE(ok->palette().color(QPalette::Button), QColor(192, 192, 255));

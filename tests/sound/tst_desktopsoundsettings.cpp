@@ -3,24 +3,14 @@
 
 #include "DesktopSoundSettings.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace tekkora;
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
-} // namespace
+using namespace tekkora::testing;
 
 class TestDesktopSoundSettings : public QObject {
     Q_OBJECT
@@ -31,8 +21,10 @@ private slots:
         qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
         // GSettings from a file instead of the desktop's database.
         qputenv("GSETTINGS_BACKEND", "keyfile");
-        writeFile(config_.filePath(QStringLiteral("glib-2.0/settings/keyfile")),
-                  "[org/gnome/desktop/sound]\ntheme-name='__custom'\nevent-sounds=false\n");
+        for (const char *folder : {"glib-2.0/settings", "gtk-3.0", "gtk-4.0"})
+            QVERIFY(QDir(config_.path()).mkpath(QLatin1String(folder)));
+        QVERIFY(writeAll(config_.filePath(QStringLiteral("glib-2.0/settings/keyfile")),
+                         "[org/gnome/desktop/sound]\ntheme-name='__custom'\nevent-sounds=false\n"));
     }
 
     void cleanupTestCase()
@@ -85,10 +77,8 @@ private slots:
         const QString gtk4File = config_.filePath(QStringLiteral("gtk-4.0/settings.ini"));
         QFile::remove(gtk3File);
         QFile::remove(gtk4File);
-        if (!gtk3.isEmpty())
-            writeFile(gtk3File, gtk3);
-        if (!gtk4.isEmpty())
-            writeFile(gtk4File, gtk4);
+        QVERIFY(gtk3.isEmpty() || writeAll(gtk3File, gtk3));
+        QVERIFY(gtk4.isEmpty() || writeAll(gtk4File, gtk4));
         qputenv("XDG_CURRENT_DESKTOP", desktop);
 
         const DesktopSoundSettings settings = DesktopSoundSettings::read();

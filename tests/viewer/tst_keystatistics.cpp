@@ -84,7 +84,7 @@ private slots:
 
         // character questions misses rate median p90 | recent: median rate | earlier
         const QString a = QStringLiteral("A 3 2 0.667 200 400 | - - | - -"), b = QStringLiteral("B 1 0 0.000 600 600 | - - | - -");
-        const QString three = QStringLiteral("3 2 2 1.000 700 900 | - - | - -"),
+        const QString three = QStringLiteral("3 2 2 1.000 800 900 | - - | - -"),
                       seven = QStringLiteral("7 3 1 0.333 500 800 | - - | - -");
         const QStringList allPairs{"A>S x2", "A>Space x1", "3>Shift x1", "3>8 x1", "3>Numpad3 x1", "5>6 x1", "7>8 x1"};
         QTest::newRow("every run") << RunSet::Every << KeyPeriod::All << QStringList{"runs 3", a, b, three, seven} + allPairs;
@@ -96,11 +96,11 @@ private slots:
                                                          "3>Numpad3 x1", "7>8 x1"};
         QTest::newRow("digits; Esc's question only among the keys pressed")
             << RunSet::Digits << KeyPeriod::All
-            << QStringList{"runs 1", "3 1 1 1.000 700 700 | - - | - -", "7 2 0 0.000 300 500 | - - | - -", "3>Shift x1", "3>8 x1",
+            << QStringList{"runs 1", "3 1 1 1.000 700 700 | - - | - -", "7 2 0 0.000 400 500 | - - | - -", "3>Shift x1", "3>8 x1",
                            "5>6 x1"};
         QTest::newRow("letters, lower case folded")
             << RunSet::Letters << KeyPeriod::All
-            << QStringList{"runs 1", "A 2 2 1.000 200 400 | - - | - -", b, "A>S x2", "A>Space x1"};
+            << QStringList{"runs 1", "A 2 2 1.000 300 400 | - - | - -", b, "A>S x2", "A>Space x1"};
         QTest::newRow("all characters") << RunSet::Mixed << KeyPeriod::All
                                         << QStringList{"runs 1", "A 1 0 0.000 100 100 | - - | - -", "3 1 1 1.000 900 900 | - - | - -",
                                                        "7 1 1 1.000 800 800 | - - | - -", "3>Numpad3 x1", "7>8 x1"};
@@ -126,16 +126,21 @@ private slots:
         QCOMPARE(statistics.forKey(16), nullptr);
     }
 
-    // A character's last 10 runs that asked it against the 10 before, each
-    // only once there are that many; runs that did not ask it do not count.
+    // A character's last 10 runs that asked it against the 10 before; of
+    // fewer than 20, its last half against its first (2 runs each at least);
+    // runs that did not ask it do not count.
     void recentAgainstEarlier_data()
     {
         QTest::addColumn<int>("runs");
         QTest::addColumn<bool>("othersBetween");
         QTest::addColumn<QString>("figures");
-        QTest::newRow("9 runs") << 9 << false << "A 9 9 1.000 500 500 | - - | - -";
-        QTest::newRow("10 runs") << 10 << false << "A 10 10 1.000 500 500 | 500 1.000 | - -";
-        QTest::newRow("19 runs") << 19 << false << "A 19 10 0.526 500 1000 | 500 1.000 | - -";
+        QTest::newRow("3 runs: too few") << 3 << false << "A 3 3 1.000 500 500 | - - | - -";
+        QTest::newRow("4 runs: 2 against 2") << 4 << false << "A 4 4 1.000 500 500 | 500 1.000 | 500 1.000";
+        QTest::newRow("13 runs: the last 6 against the first 6")
+            << 13 << false << "A 13 10 0.769 500 1000 | 500 1.000 | 750 0.500";
+        QTest::newRow("19 runs: 9 against 9") << 19 << false << "A 19 10 0.526 500 1000 | 500 1.000 | 1000 0.000";
+        QTest::newRow("20 runs: the median of an even count") << 20 << false
+                                                              << "A 20 10 0.500 750 1000 | 500 1.000 | 1000 0.000";
         QTest::newRow("25 runs") << 25 << false << "A 25 10 0.400 1000 1000 | 500 1.000 | 1000 0.000";
         QTest::newRow("25 runs, others between") << 25 << true << "A 25 10 0.400 1000 1000 | 500 1.000 | 1000 0.000";
     }

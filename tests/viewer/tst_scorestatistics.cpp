@@ -62,12 +62,12 @@ double orNone(const std::optional<double> &value)
 }
 
 // 399 runs spread over [low, low + spread], in no order, and one odd run.
-QList<double> manyAnd(double low, double spread, double odd)
+QList<double> manyAnd(double low, double spread, double odd, int count = 400)
 {
     QList<double> values;
-    for (int i = 0; i < 399; ++i)
+    for (int i = 0; i < count - 1; ++i)
         values << low + spread * std::fmod(i * 0.618034, 1.0);
-    values.insert(123, odd);
+    values.insert(std::min<qsizetype>(123, values.size() / 2), odd);
     return values;
 }
 
@@ -279,6 +279,15 @@ private slots:
                                                    << QPointF(0.3, 0.7);
         QTest::newRow("every key missed among 400") << manyAnd(85.0, 15.0, 0.0) << true << QPointF(86.0, 100.0)
                                                     << QPointF(70.0, 103.0);
+        for (int count : {5, 10, 30, 50})
+            QTest::addRow("a slow run among %d", count) << manyAnd(0.55, 0.1, 2.5, count) << false
+                                                        << QPointF(0.55, 0.63) << QPointF(0.4, 1.0);
+        QTest::newRow("2.5 s among 22 runs of 0.6") << QList<double>(22, 0.6) + QList<double>{2.5} << false
+                                                    << QPointF(0.6, 0.6) << QPointF(0.4, 1.0);
+        QTest::newRow("a slow run among 3") << QList<double>{0.6, 2.5, 0.65} << false << QPointF(0.6, 0.65)
+                                            << QPointF(0.4, 1.0);
+        QTest::newRow("every key missed among 10") << manyAnd(85.0, 15.0, 0.0, 10) << true << QPointF(86.0, 100.0)
+                                                   << QPointF(60.0, 103.0);
         QTest::newRow("three close runs") << QList<double>{0.42, 0.41, 0.40} << false << QPointF(0.40, 0.42)
                                           << QPointF(0.3, 0.55);
         QTest::newRow("three runs near 100 %") << QList<double>{100.0, 100.0, 99.0} << true << QPointF(99.0, 100.0)

@@ -8,6 +8,7 @@
 #include "QtJapanese.h"
 #include "ScoreLogLocation.h"
 #include "ScoreWindow.h"
+#include "WindowPlacement.h"
 
 #include "support/ExampleRecord.h"
 #include "support/TestFiles.h"
@@ -83,27 +84,12 @@ QStringList speeds(const QWidget &window)
     return column;
 }
 
-// Whether the header's sort arrow points down: of the pixels the arrow
-// changes at the right end of its section (where Qt's styles put it, clear
-// of the centred title), the widest row lies above the narrowest.
-bool arrowPointsDown(QHeaderView *header)
+// A click on a table's column header.
+void clickHeader(QTableView *table, int column)
 {
-    const int section = header->sortIndicatorSection();
-    const int width = header->sectionSize(section) / 4;
-    const QRect end(header->sectionViewportPosition(section) + 3 * width, 0, width, header->height());
-    const QImage with = header->viewport()->grab(end).toImage();
-    header->setSortIndicatorShown(false);
-    const QImage without = header->viewport()->grab(end).toImage();
-    header->setSortIndicatorShown(true);
-    QList<int> changed;
-    for (int y = 0; y < with.height(); ++y) {
-        int count = 0;
-        for (int x = 0; x < with.width(); ++x)
-            count += with.pixel(x, y) != without.pixel(x, y);
-        if (count > 0)
-            changed << count;
-    }
-    return !changed.isEmpty() && changed.first() > changed.last();
+    QHeaderView *header = table->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
 }
 
 // A line of Keys.jsonl as the drill writes it, `daysAgo` days before now.
@@ -140,9 +126,11 @@ QStringList row(QAbstractItemModel *model, int row)
     return cells;
 }
 
+// The page's message, above the charts or in their place.
 bool messageShown(const QWidget &window)
 {
-    return !window.findChild<QLabel *>(QStringLiteral("lblMessage"))->isHidden();
+    return !window.findChild<QLabel *>(QStringLiteral("lblMessage"))->isHidden()
+           || !window.findChild<QLabel *>(QStringLiteral("lblNoRuns"))->isHidden();
 }
 
 } // namespace
@@ -217,8 +205,8 @@ private slots:
     }
 
     // The order list and the header show the same order, whichever is used;
-    // the arrow points down for a descending order, as on Windows; the
-    // order is there again in the next window.
+    // a click on a header sorts, a second reverses; the orders of both
+    // tables are there again in the next window.
     void sortByKeyboardAndHeader()
     {
         QTemporaryDir dir;
@@ -232,22 +220,29 @@ private slots:
         QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), order);
         QCOMPARE(order->currentText(), QStringLiteral("日時 (降順)"));
-        QVERIFY(arrowPointsDown(table(window)->horizontalHeader()));
         // Down to "秒/キー (昇順)", the last entry.
         for (int i = 0; i < order->count(); ++i)
             QTest::keyClick(order, Qt::Key_Down);
         QCOMPARE(order->currentText(), QStringLiteral("秒/キー (昇順)"));
         QCOMPARE(speeds(window), (QStringList{"0.300", "0.350", "0.400", "0.450", "0.500"}));
         QCOMPARE(table(window)->horizontalHeader()->sortIndicatorSection(), 5);
-        QVERIFY(!arrowPointsDown(table(window)->horizontalHeader()));
 
-        table(window)->sortByColumn(2, Qt::DescendingOrder); // as a click on the header does
+        clickHeader(table(window), 2);
+        QCOMPARE(order->currentText(), QStringLiteral("ミス (昇順)"));
+        QCOMPARE(cell(window, 0, 2), QStringLiteral("0"));
+        clickHeader(table(window), 2);
         QCOMPARE(order->currentText(), QStringLiteral("ミス (降順)"));
         QCOMPARE(cell(window, 0, 2), QStringLiteral("2"));
+        auto *keys = window.findChild<QTableView *>(QStringLiteral("keysTable"));
+        clickHeader(keys, 1);
+        clickHeader(keys, 1);
+        QCOMPARE(keys->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
 
         ScoreWindow again(dir.filePath(QStringLiteral("Score.txt")));
         QCOMPARE(again.findChild<QComboBox *>(QStringLiteral("cmbSort"))->currentText(), QStringLiteral("ミス (降順)"));
         QCOMPARE(cell(again, 0, 2), QStringLiteral("2"));
+        QHeaderView *keysAgain = again.findChild<QTableView *>(QStringLiteral("keysTable"))->horizontalHeader();
+        QCOMPARE(std::pair(keysAgain->sortIndicatorSection(), keysAgain->sortIndicatorOrder()), std::pair(1, Qt::DescendingOrder));
     }
 
     // Each run is a dot, one run alone too; the pointer on a dot tells the
@@ -287,6 +282,9 @@ private slots:
         QTest::mouseMove(view->viewport(), at + QPoint(2, -2));
         QTRY_VERIFY(QToolTip::isVisible());
         QVERIFY2(QToolTip::text().contains(tip), qPrintable(QToolTip::text()));
+        // Up while the pointer stays, past the toolkit's own tooltip time.
+        QTest::qWait(1500);
+        QVERIFY(QToolTip::isVisible());
         const QModelIndexList selected = table(window)->selectionModel()->selectedRows(5);
         QCOMPARE(selected.size(), 1);
         QTEST(selected.first().data().toString(), "selectedSpeed");
@@ -316,7 +314,7 @@ private slots:
         QTest::newRow("letters") << "optLetters" << 0 << "1 回  2 問" << QStringList{"A", "B"} << QStringList()
                                  << QStringList{"A", "S", "1"} << int('B') << int('A');
         QTest::newRow("the last 30 days") << "optEvery" << 1 << "2 回  4 問" << QStringList{"A", "B", "6"}
-                                          << QStringList{"6", "2", "1", "50.0", "700", "800", "—", "—", "—", "—"}
+                                          << QStringList{"6", "2", "1", "50.0", "750", "800", "—", "—", "—", "—"}
                                           << QStringList{"A", "S", "1"} << int('B') << int('A');
         QTest::newRow("the last 100 runs: all three") << "optEvery" << 2 << "3 回  6 問"
                                                       << QStringList{"A", "B", "6", "7"} << six
@@ -345,6 +343,7 @@ private slots:
         QTEST(text(window, "lblKeyCounts"), "counts");
         QAbstractItemModel *table = window.findChild<QTableView *>(QStringLiteral("keysTable"))->model();
         QCOMPARE(column(table, 0), characters);
+        QVERIFY(table->headerData(6, Qt::Horizontal, Qt::ToolTipRole).toString().contains(QStringLiteral("後半の回と前半の回")));
         QTEST(row(table, int(characters.indexOf(QStringLiteral("6")))), "sixRow");
         QTEST(row(window.findChild<QTableWidget *>(QStringLiteral("tblPressedInstead"))->model(), 0), "topPressedInstead");
         // The scale's ends for the worst and the best key, grey for a key
@@ -464,6 +463,28 @@ private slots:
         }
     }
 
+    // Beside the drill where the work area has room, narrowed down to the
+    // window's least width, level with the drill; else nowhere (centred).
+    void besideTheDrill_data()
+    {
+        QTest::addColumn<QRect>("drill");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QRect>("frame"); // empty: no room beside it
+        const QRect fullHd(0, 0, 1920, 1050);
+        QTest::newRow("right, narrowed") << QRect(875, 450, 170, 160) << fullHd << QRect(1045, 250, 875, 800);
+        QTest::newRow("left of a drill at the right") << QRect(1700, 100, 170, 160) << fullHd << QRect(724, 100, 976, 800);
+        QTest::newRow("a panel above") << QRect(1700, 0, 170, 160) << QRect(0, 30, 1920, 1020) << QRect(724, 30, 976, 800);
+        QTest::newRow("1024 x 768: no room") << QRect(427, 315, 170, 160) << QRect(0, 0, 1024, 768) << QRect();
+        QTest::newRow("a second screen") << QRect(2000, 100, 170, 160) << QRect(1920, 0, 1280, 1024)
+                                         << QRect(2170, 100, 976, 800);
+    }
+    void besideTheDrill()
+    {
+        QFETCH(QRect, drill);
+        QFETCH(QRect, area);
+        QTEST(frameBeside(QSize(976, 800), 700, drill, area).value_or(QRect()), "frame");
+    }
+
     void followsTheLogLive()
     {
         QTemporaryDir dir;
@@ -524,12 +545,13 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(text(window, "lblRuns"), QStringLiteral("0"));
-        QVERIFY(messageShown(window));
-        QVERIFY(text(window, "lblMessage").contains(QStringLiteral("まだありません")));
+        // In the charts' place, with no axis drawn.
+        QVERIFY(text(window, "lblNoRuns").contains(QStringLiteral("まだありません")));
+        QVERIFY(messageShown(window) && !window.findChild<ProgressChart *>(QStringLiteral("chartSpeed"))->isVisible());
 
         appendAll({record(charset::Letters, 10, 0, 4.0, 0)}, dir.path());
         QTRY_COMPARE(text(window, "lblRuns"), QStringLiteral("1"));
-        QVERIFY(!messageShown(window));
+        QVERIFY(!messageShown(window) && window.findChild<ProgressChart *>(QStringLiteral("chartSpeed"))->isVisible());
 
         // Replaced whole, as an editor saving does.
         QTemporaryDir other;

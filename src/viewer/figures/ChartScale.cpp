@@ -7,20 +7,26 @@ namespace tekkora {
 
 namespace {
 
-// The share of the runs at either end an axis may leave out, and the margin
-// beside the rest, of its span.
-constexpr double TailShare = 0.02;
+// A run sets the axis when it lies within this many times the median
+// absolute deviation of the median: about three and a half standard
+// deviations of a normal spread, and unlike quartiles not moved by one odd
+// run among three. Then a margin beside the bulk, of its span.
+constexpr double Reach = 5.0;
 constexpr double Margin = 0.08;
 // Beyond a floor or a ceiling the axis holds, for a dot drawn on it.
 constexpr double Room = 0.03;
 constexpr double TicksWanted = 5.0;
 
-// The value that would stand at `index` if the values from `from` on were
-// sorted; those before `index` end up no greater, those after no smaller.
-double valueAt(QList<double> &values, qsizetype from, qsizetype index)
+// The median of the values, which it reorders: the mean of the two middle
+// ones of an even count.
+double median(QList<double> &values)
 {
-    std::nth_element(values.begin() + from, values.begin() + index, values.end());
-    return values[index];
+    const qsizetype middle = values.size() / 2;
+    std::nth_element(values.begin(), values.begin() + middle, values.end());
+    const double upper = values[middle];
+    if (values.size() % 2 != 0)
+        return upper;
+    return (*std::max_element(values.begin(), values.begin() + middle) + upper) / 2.0;
 }
 
 } // namespace
@@ -45,10 +51,19 @@ AxisScale scaleAxis(QList<double> values, const AxisLimits &limits)
     if (values.isEmpty()) {
         bulkLow = bulkHigh = std::isnan(limits.alwaysShown) ? std::max(limits.floor, 0.0) : limits.alwaysShown;
     } else {
-        const auto last = double(values.size() - 1);
-        const auto lowIndex = qsizetype(std::floor(TailShare * last));
-        bulkLow = valueAt(values, 0, lowIndex);
-        bulkHigh = valueAt(values, lowIndex, qsizetype(std::ceil((1.0 - TailShare) * last)));
+        const double centre = median(values);
+        QList<double> deviations;
+        deviations.reserve(values.size());
+        for (const double value : values)
+            deviations.append(std::abs(value - centre));
+        const double reach = std::max(Reach * median(deviations), limits.nearMedian);
+        bulkLow = bulkHigh = centre;
+        for (const double value : values) {
+            if (std::abs(value - centre) <= reach) {
+                bulkLow = std::min(bulkLow, value);
+                bulkHigh = std::max(bulkHigh, value);
+            }
+        }
     }
     if (!std::isnan(limits.alwaysShown)) {
         bulkLow = std::min(bulkLow, limits.alwaysShown);

@@ -16,12 +16,14 @@ struct AxisLimits {
     double ceiling = std::numeric_limits<double>::infinity(); // nor higher
     double alwaysShown = std::numeric_limits<double>::quiet_NaN();
     double minimumSpan = 0.0;
+    double nearMedian = 0.0; // a run this close to the median always sets the axis
 };
 
 inline constexpr AxisLimits SecondsPerKeyAxis{0.0, std::numeric_limits<double>::infinity(),
-                                             std::numeric_limits<double>::quiet_NaN(), 0.1};
-// 100 % is the aim: always on the axis.
-inline constexpr AxisLimits AccuracyAxis{0.0, 100.0, 100.0, 5.0};
+                                             std::numeric_limits<double>::quiet_NaN(), 0.1, 0.1};
+// 100 % is the aim: always on the axis. Runs of ten questions go in steps
+// of 10 %: a player right in most of them still sees a run or two missed.
+inline constexpr AxisLimits AccuracyAxis{0.0, 100.0, 100.0, 5.0, 20.0};
 
 struct AxisScale {
     double low = 0.0;
@@ -30,8 +32,9 @@ struct AxisScale {
     int decimals = 1;  // of the tick labels
 };
 
-// The axis for `values` (taken by value: they are reordered): from the 2nd
-// to the 98th percentile with a margin, never narrower than the minimum span,
+// The axis for `values` (taken by value: they are reordered): the runs near
+// their median (within five times the median absolute deviation, or within
+// nearMedian) with a margin, never narrower than the minimum span,
 // inside the floor and the ceiling but with a little room beyond them so a
 // dot on 100 % is whole.
 AxisScale scaleAxis(QList<double> values, const AxisLimits &limits);

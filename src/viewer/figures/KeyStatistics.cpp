@@ -32,6 +32,16 @@ std::uint32_t nearestRank(const std::vector<std::uint32_t> &sorted, int percent)
     return sorted[std::max<std::size_t>(rank, 1) - 1];
 }
 
+// The middle time of sorted times; of an even count the mean of the two
+// middle ones, to the millisecond (half a millisecond up).
+std::uint32_t median(const std::vector<std::uint32_t> &sorted)
+{
+    const std::size_t middle = sorted.size() / 2;
+    if (sorted.size() % 2 != 0)
+        return sorted[middle];
+    return std::uint32_t((std::uint64_t(sorted[middle - 1]) + sorted[middle] + 1) / 2);
+}
+
 std::optional<double> rate(qint64 part, qint64 whole)
 {
     if (whole == 0)
@@ -151,7 +161,7 @@ void KeyStatistics::finish(const KeysRuns &log)
         figures.misses = tally.misses;
         figures.missRate = rate(tally.misses, figures.questions);
         if (!tally.times.empty()) {
-            figures.medianMs = nearestRank(tally.times, 50);
+            figures.medianMs = median(tally.times);
             figures.p90Ms = nearestRank(tally.times, 90);
         }
         compareRecent(log, character);
@@ -172,12 +182,16 @@ void KeyStatistics::compareRecent(const KeysRuns &log, int character)
     const std::vector<std::uint32_t> &asking = tallies_[std::size_t(character)].runsAsking;
     CharacterFigures &figures = figures_[std::size_t(character)];
     const std::uint8_t keyCode = keyCodeOfIndex(character);
-    auto over = [&](std::size_t newestSkipped, std::optional<std::uint32_t> &medianMs, std::optional<double> &missRate) {
-        if (asking.size() < newestSkipped + KeyRecentRuns)
-            return;
+    // The last KeyRecentRuns runs against the ones before; a character
+    // asked in fewer runs than both take, its last half against its first.
+    const std::size_t each = std::min<std::size_t>(asking.size() / 2, KeyRecentRuns);
+    if (each < KeyLeastComparedRuns)
+        return;
+    figures.comparedRuns = int(each);
+    auto over = [&](std::size_t first, std::optional<std::uint32_t> &medianMs, std::optional<double> &missRate) {
         std::vector<std::uint32_t> times;
         qint64 misses = 0;
-        for (std::size_t i = asking.size() - newestSkipped - KeyRecentRuns; i < asking.size() - newestSkipped; ++i) {
+        for (std::size_t i = first; i < first + each; ++i) {
             const KeysRun &run = log.runs[asking[i]];
             for (std::size_t q = run.firstQuestion; q < std::size_t(run.firstQuestion) + run.questionCount; ++q) {
                 const KeyQuestion &question = log.pool.questions[q];
@@ -188,11 +202,12 @@ void KeyStatistics::compareRecent(const KeysRuns &log, int character)
             }
         }
         std::sort(times.begin(), times.end());
-        medianMs = nearestRank(times, 50);
+        medianMs = median(times);
         missRate = rate(misses, qint64(times.size()));
     };
-    over(0, figures.recentMedianMs, figures.recentMissRate);
-    over(KeyRecentRuns, figures.earlierMedianMs, figures.earlierMissRate);
+    over(asking.size() - each, figures.recentMedianMs, figures.recentMissRate);
+    over(asking.size() < 2 * KeyRecentRuns ? 0 : asking.size() - 2 * each, figures.earlierMedianMs,
+         figures.earlierMissRate);
 }
 
 const CharacterFigures *KeyStatistics::forKey(int keyCode) const

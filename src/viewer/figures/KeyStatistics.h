@@ -8,9 +8,10 @@
 // What counts, as in the run's own figures: the questions answered. The
 // question Esc ended a run on is left out of every character's figures,
 // though its wrong keys count among the keys pressed instead. A miss is a
-// question with at least one wrong key before its right one. Times are the
-// nearest-rank percentiles of the milliseconds measured (the median is the
-// time at rank ceil(n/2) in order), so every figure is a time that happened.
+// question with at least one wrong key before its right one. The median
+// time is the middle one of the milliseconds measured, of an even count the
+// mean of the two middle ones; the 90th percentile is the nearest rank (the
+// time at rank ceil(0.9 n) in order), a time that happened.
 
 #include "ScoreStatistics.h"
 #include "results/KeysLogReader.h"
@@ -28,8 +29,11 @@ enum class KeyPeriod { All, Last30Days, Last100Runs };
 
 inline constexpr int KeyPeriodDays = 30;
 inline constexpr int KeyPeriodRuns = 100;
-// A character's last runs against the runs before them: this many each.
+// A character's last runs against the runs before them: this many each;
+// of a character asked in fewer runs than twice that, its last half against
+// its first half, once each half has KeyLeastComparedRuns runs.
 inline constexpr int KeyRecentRuns = 10;
+inline constexpr int KeyLeastComparedRuns = 2;
 
 struct KeyFilter {
     RunSet set = RunSet::Every;
@@ -45,9 +49,10 @@ struct CharacterFigures {
     std::optional<double> missRate; // 0 to 1, when there were questions
     std::optional<std::uint32_t> medianMs;
     std::optional<std::uint32_t> p90Ms;
-    // The same over the character's last KeyRecentRuns runs that asked it,
-    // and over the KeyRecentRuns before those; each only when there were
-    // that many runs.
+    // The same over the character's last comparedRuns runs that asked it,
+    // and over the comparedRuns before those (KeyRecentRuns each, or its
+    // last half and first half); none when comparedRuns is 0.
+    int comparedRuns = 0;
     std::optional<std::uint32_t> recentMedianMs;
     std::optional<double> recentMissRate;
     std::optional<std::uint32_t> earlierMedianMs;

@@ -1,0 +1,10 @@
+#include "DrillWindow.h"
+
+namespace tekkora {
+
+std::optional<QRect> nativeDrillWindowFrame()
+{
+    return std::nullopt;
+}
+
+} // namespace tekkora
