@@ -119,14 +119,14 @@ QByteArray usKeyOf(int code)
     return {};
 }
 
-#endif
-
-int compiledKeymaps = 0, skippedKeymaps = 0;
-
 bool answers(int code)
 {
     return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z');
 }
+
+#endif
+
+int compiledKeymaps = 0, skippedKeymaps = 0;
 
 } // namespace
 
