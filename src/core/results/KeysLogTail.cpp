@@ -1,0 +1,87 @@
+#include "KeysLogTail.h"
+
+#include "platform/ReadableFile.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace tekkora {
+
+namespace {
+constexpr qint64 ChunkBytes = 256 * 1024;
+} // namespace
+
+void KeysLogTail::feedBefore(QByteArrayView bytes)
+{
+    QByteArray joined;
+    joined.reserve(bytes.size() + head_.size());
+    joined.append(bytes);
+    joined.append(head_);
+    head_.clear();
+    const std::string_view text(joined.constData(), std::size_t(joined.size()));
+    std::size_t end = text.size();
+    if (!sawLineEnd_) {
+        const std::size_t lastEnd = text.rfind('\n');
+        if (lastEnd == std::string_view::npos)
+            return; // all of the unfinished last line
+        sawLineEnd_ = true;
+        end = lastEnd;
+    }
+    while (end > 0 && !full()) {
+        const std::size_t lineEnd = text.rfind('\n', end - 1);
+        if (lineEnd == std::string_view::npos)
+            break;
+        readLine(QByteArrayView(text.data() + lineEnd + 1, qsizetype(end - lineEnd - 1)));
+        end = lineEnd;
+    }
+    if (full())
+        return;
+    if (qsizetype(end) > KeysLogReader::MaxLineBytes) {
+        // Kept no longer: the line is passed over when its start arrives.
+        overlong_ = true;
+        return;
+    }
+    head_ = joined.first(qsizetype(end));
+}
+
+void KeysLogTail::finish()
+{
+    if (sawLineEnd_ && !full())
+        readLine(head_);
+    head_.clear();
+}
+
+void KeysLogTail::readLine(QByteArrayView line)
+{
+    if (overlong_) {
+        overlong_ = false;
+        return;
+    }
+    // Only a line whose first "set" names this set can be one of its runs;
+    // any other is passed over after its first few members.
+    if (KeysLogReader::namedCharSet(line, scratch_) == charSet_)
+        KeysLogReader::readLine(line, runs_, scratch_);
+}
+
+KeysRuns readLastKeysRuns(const QString &path, std::uint8_t charSet, std::size_t count)
+{
+    KeysLogTail tail(charSet, count);
+    ReadableFile file;
+    ReadableFile::Facts facts;
+    if (file.open(path) != ReadableFile::Opened::Yes || !file.facts(facts) || !facts.regular)
+        return {};
+    qint64 at = facts.size;
+    QByteArray bytes;
+    while (at > 0 && !tail.full()) {
+        const qint64 from = std::max<qint64>(0, at - std::max<qint64>(ChunkBytes, tail.pending()));
+        if (!file.readAt(from, at - from, bytes) || bytes.size() != at - from)
+            return tail.runs();
+        tail.feedBefore(bytes);
+        at = from;
+    }
+    if (at == 0)
+        tail.finish();
+    return tail.runs();
+}
+
+} // namespace tekkora
