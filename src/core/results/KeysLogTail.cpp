@@ -13,20 +13,21 @@ constexpr qint64 ChunkBytes = 256 * 1024;
 
 void KeysLogTail::feedBefore(QByteArrayView bytes)
 {
-    QByteArray joined;
-    joined.reserve(bytes.size() + head_.size());
-    joined.append(bytes);
-    joined.append(head_);
-    head_.clear();
-    const std::string_view text(joined.constData(), std::size_t(joined.size()));
-    std::size_t end = text.size();
+    std::string_view text(bytes.data(), std::size_t(bytes.size()));
     if (!sawLineEnd_) {
         const std::size_t lastEnd = text.rfind('\n');
         if (lastEnd == std::string_view::npos)
             return; // all of the unfinished last line
         sawLineEnd_ = true;
-        end = lastEnd;
+        text = text.substr(0, lastEnd);
     }
+    std::size_t end = text.rfind('\n');
+    if (end == std::string_view::npos) {
+        keep(text);
+        return;
+    }
+    keep(text.substr(end + 1));
+    finishPending();
     while (end > 0 && !full()) {
         const std::size_t lineEnd = text.rfind('\n', end - 1);
         if (lineEnd == std::string_view::npos)
@@ -34,29 +35,41 @@ void KeysLogTail::feedBefore(QByteArrayView bytes)
         readLine(QByteArrayView(text.data() + lineEnd + 1, qsizetype(end - lineEnd - 1)));
         end = lineEnd;
     }
-    if (full())
-        return;
-    if (qsizetype(end) > KeysLogReader::MaxLineBytes) {
-        // Kept no longer: the line is passed over when its start arrives.
-        overlong_ = true;
-        return;
-    }
-    head_ = joined.first(qsizetype(end));
+    if (!full())
+        keep(text.substr(0, end));
 }
 
 void KeysLogTail::finish()
 {
-    if (sawLineEnd_ && !full())
-        readLine(head_);
-    head_.clear();
+    if (sawLineEnd_)
+        finishPending();
+}
+
+void KeysLogTail::keep(std::string_view part)
+{
+    if (overlong_)
+        return;
+    if (pending_.size() + part.size() > maxLineBytes_) {
+        // Kept no longer: the line is passed over when its start arrives.
+        overlong_ = true;
+        pending_ = std::string();
+        return;
+    }
+    pending_.append(part.rbegin(), part.rend());
+}
+
+void KeysLogTail::finishPending()
+{
+    if (!overlong_ && !full()) {
+        line_.assign(pending_.rbegin(), pending_.rend());
+        readLine(QByteArrayView(line_.data(), qsizetype(line_.size())));
+    }
+    pending_.clear();
+    overlong_ = false;
 }
 
 void KeysLogTail::readLine(QByteArrayView line)
 {
-    if (overlong_) {
-        overlong_ = false;
-        return;
-    }
     // Only a line whose first "set" names this set can be one of its runs;
     // any other is passed over after its first few members.
     if (KeysLogReader::namedCharSet(line, scratch_) == charSet_)
@@ -73,7 +86,7 @@ KeysRuns readLastKeysRuns(const QString &path, std::uint8_t charSet, std::size_t
     qint64 at = facts.size;
     QByteArray bytes;
     while (at > 0 && !tail.full()) {
-        const qint64 from = std::max<qint64>(0, at - std::max<qint64>(ChunkBytes, tail.pending()));
+        const qint64 from = std::max<qint64>(0, at - ChunkBytes);
         if (!file.readAt(from, at - from, bytes) || bytes.size() != at - from)
             return tail.runs();
         tail.feedBefore(bytes);

@@ -7,7 +7,7 @@
 // naming another set is passed over as soon as its "set" is read. As when
 // reading forwards, the bytes after the last line end may still be on their
 // way and are not read, and a line longer than KeysLogReader::MaxLineBytes
-// is passed over.
+// (unless told another limit) is passed over.
 
 #include "results/KeysLogReader.h"
 
@@ -17,12 +17,16 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tekkora {
 
 class KeysLogTail {
 public:
-    KeysLogTail(std::uint8_t charSet, std::size_t wanted) : charSet_(charSet), wanted_(wanted) {}
+    KeysLogTail(std::uint8_t charSet, std::size_t wanted, qsizetype maxLineBytes = KeysLogReader::MaxLineBytes)
+        : charSet_(charSet), wanted_(wanted), maxLineBytes_(std::size_t(maxLineBytes))
+    {
+    }
 
     // The bytes that come just before all those fed so far; the file's
     // last bytes first.
@@ -31,21 +35,27 @@ public:
     void finish();
 
     bool full() const { return runs_.runs.size() >= wanted_; }
-    // Bytes of a line whose start lies further back: the next bytes fed
-    // should be at least as many, so that reading stays linear.
-    qsizetype pending() const { return head_.size(); }
     // The runs found, the latest first.
     const KeysRuns &runs() const { return runs_; }
 
 private:
+    // Bytes that come before every pending byte, of the line they end.
+    void keep(std::string_view part);
+    // The pending line is whole: its start has been fed.
+    void finishPending();
     void readLine(QByteArrayView line);
 
     const std::uint8_t charSet_;
     const std::size_t wanted_;
+    const std::size_t maxLineBytes_;
     KeysRuns runs_;
-    QByteArray head_;          // the end part of a line whose start is not fed yet
-    bool sawLineEnd_ = false;  // before the first LF, bytes belong to the unfinished last line
-    bool overlong_ = false;    // the line being fed has passed the limit
+    // The part fed so far of a line whose start is not, its bytes from the
+    // last to the first: each part fed adds to its end, so a line cut into
+    // many parts is still copied only once.
+    std::string pending_;
+    bool sawLineEnd_ = false; // before the last LF: the unfinished last line
+    bool overlong_ = false;   // the pending line is past the limit
+    std::string line_;
     std::string scratch_;
 };
 
