@@ -102,6 +102,8 @@ private slots:
     void num();
     void cap_data();
     void cap();
+    void weak_data();
+    void weak();
     void fileShapes_data();
     void fileShapes();
     void keyTableFilledOnlyForAll_data();
@@ -221,6 +223,35 @@ void TestSettingsFile::cap()
     QVERIFY(session);
     QCOMPARE(session->controls.isChecked(OptionItem::omoji), upper);
     QCOMPARE(session->controls.isChecked(OptionItem::kmoji), !upper);
+}
+
+// On only for a 1; saved as it was loaded, and not at all where the file
+// never named it.
+void TestSettingsFile::weak_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("1 on") << QByteArray("1") << true << QByteArray("1");
+    QTest::newRow("10 on") << QByteArray("10") << true << QByteArray("1");
+    QTest::newRow("0 off") << QByteArray("0") << false << QByteArray("0");
+    QTest::newRow("x off") << QByteArray("x") << false << QByteArray("0");
+    QTest::newRow("empty off, left empty") << QByteArray("") << false << QByteArray("");
+    QTest::newRow("key missing off, not saved") << QByteArray() << false << QByteArray("none");
+}
+
+void TestSettingsFile::weak()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(bool, on);
+    QTemporaryDir dir;
+    const auto session = loadFrom(dir, dataSection("1", "30", "1") + (value.isNull() ? "" : "Weak=" + value + "\r\n"));
+    QVERIFY(session);
+    QCOMPARE(session->controls.isChecked(OptionItem::weak), on);
+    session->procedures.Form_Unload();
+    QTEST(QByteArray::fromStdString(profile::lookupValue(readAll(dir.filePath("tekora.ini")).toStdString(), "Data",
+                                                         "Weak", "none")),
+          "saved");
 }
 
 void TestSettingsFile::fileShapes_data()
