@@ -20,10 +20,8 @@ namespace {
 QByteArray written(const KeysRuns &runs, std::size_t index)
 {
     const KeysRun &run = runs.runs[index];
-    KeysRecord record{run.localTime(), charSetText(run.charSet), run.letterCase, &runs.pool, run.firstQuestion,
-                      run.questionCount};
-    record.weakDraw = run.weakDraw;
-    return formatKeysRecord(record);
+    return formatKeysRecord({run.localTime(), charSetText(run.charSet), run.letterCase, &runs.pool,
+                             run.firstQuestion, run.questionCount, run.weakDraw});
 }
 
 } // namespace

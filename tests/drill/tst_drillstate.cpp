@@ -13,7 +13,6 @@
 #include <QTest>
 
 #include <limits>
-#include <map>
 #include <random>
 
 using namespace tekkora;
@@ -151,7 +150,7 @@ private slots:
         QCOMPARE(procedures.recording().weakDraw(), favoursSix);
 
         constexpr int Draws = 10000;
-        std::map<int, int> seen;
+        int seen[128] = {};
         QByteArray first;
         for (int i = 0, previous = 0; i < Draws; ++i) {
             const std::int16_t key = state.TargetKey;

@@ -49,9 +49,8 @@ QByteArrayList randomRuns(int count)
         const QDateTime when(QDate(2026, 1, 1).addDays(random.bounded(900)),
                              QTime(random.bounded(24), random.bounded(60), random.bounded(60)), Qt::OffsetFromUTC,
                              (random.bounded(57) - 28) * 1800);
-        KeysRecord record{when, sets[random.bounded(4)], letterCase, &recording.questions()};
-        record.weakDraw = random.bounded(2) == 0;
-        lines << formatKeysRecord(record);
+        lines << formatKeysRecord({when, sets[random.bounded(4)], letterCase, &recording.questions(), 0,
+                                   std::size_t(-1), random.bounded(2) == 0});
     }
     return lines;
 }
@@ -61,17 +60,14 @@ QByteArrayList written(const KeysRuns &runs)
 {
     QByteArrayList lines;
     for (const KeysRun &run : runs.runs) {
-        KeysRecord record{run.localTime(), charSetText(run.charSet), run.letterCase, &runs.pool, run.firstQuestion,
-                          run.questionCount};
-        record.weakDraw = run.weakDraw;
-        lines << formatKeysRecord(record);
+        lines << formatKeysRecord({run.localTime(), charSetText(run.charSet), run.letterCase, &runs.pool,
+                                   run.firstQuestion, run.questionCount, run.weakDraw});
     }
     return lines;
 }
 
 struct ReadBack {
     QByteArrayList runs; // each written again by the drill's writer
-    std::vector<std::uint8_t> sets;
     QList<SkippedLine> skipped;
     qint64 lines = 0;
     bool waiting = false;
@@ -83,10 +79,7 @@ ReadBack readInChunks(QByteArrayView log, qsizetype chunk)
     KeysRuns runs;
     for (qsizetype at = 0; at < log.size(); at += chunk)
         reader.feed(log.sliced(at, std::min(chunk, log.size() - at)), runs);
-    ReadBack read{written(runs), {}, reader.skipped().kept(), reader.lines(), reader.waiting()};
-    for (const KeysRun &run : runs.runs)
-        read.sets.push_back(run.charSet);
-    return read;
+    return {written(runs), reader.skipped().kept(), reader.lines(), reader.waiting()};
 }
 
 // The latest runs of a set, as read back from the log's end in chunks, and
@@ -105,10 +98,9 @@ QByteArrayList readBackwards(QByteArrayView log, qsizetype chunk, std::uint8_t c
 QByteArrayList latest(const ReadBack &read, std::uint8_t charSet, std::size_t wanted)
 {
     QByteArrayList runs;
-    for (std::size_t i = read.sets.size(); i-- > 0 && std::size_t(runs.size()) < wanted;) {
-        if (read.sets[i] == charSet)
-            runs << read.runs[qsizetype(i)];
-    }
+    for (qsizetype i = read.runs.size(); i-- > 0 && std::size_t(runs.size()) < wanted;)
+        if (read.runs[i].contains("\"set\":\"" + charSetText(charSet).toUtf8() + '"'))
+            runs << read.runs[i];
     return runs;
 }
 
