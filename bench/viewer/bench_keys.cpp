@@ -1,6 +1,7 @@
 // The keys page's data on a long per-key log: how long reading Keys.jsonl
 // and computing the per-key figures take, what the runs then hold in memory,
-// and how long one appended run takes to be counted. Prints figures; asserts
+// and how long one appended run takes to be counted; and what the drill's
+// weak characters' draw costs a run's start. Prints figures; asserts
 // nothing. The page's own drawing is measured with the score window.
 //
 //   bench_keys [runs]             the figures (default 10 000 runs)
@@ -10,8 +11,10 @@
 #include "SampleKeysLog.h"
 
 #include "KeyStatistics.h"
+#include "drill/WeakDraw.h"
 #include "platform/AppendOnlyFile.h"
 #include "results/KeysLogFile.h"
+#include "results/KeysLogTail.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -102,6 +105,24 @@ int main(int argc, char **argv)
                 statistics.rebuild(file.runs(), {set, period}, now);
         }
         filters.print("all 12 filters, one after the other");
+    }
+
+    // A run's start with the weak characters' draw: the set's last 100 runs
+    // read from the log's end and weighed; and the most it can cost, a set
+    // with no run in the log, every line's set looked at.
+    for (const bool noRun : {false, true}) {
+        std::vector<double> starts;
+        for (int i = 0; i < 21; ++i) {
+            QElapsedTimer start;
+            start.start();
+            if (noRun ? !readLastKeysRuns(path, 0, WeakDrawRuns).runs.empty()
+                      : !WeakDraw::fromLog(dir.path(), charset::Digits).weighted())
+                return 1; // not the work meant
+            starts.push_back(double(start.nsecsElapsed()) / 1e6);
+        }
+        std::printf("weak draw at a run's start, %s: median %.2f ms, max %.2f ms (21 starts)\n",
+                    noRun ? "a set with no run in the log" : "digits", median(starts),
+                    *std::max_element(starts.begin(), starts.end()));
     }
 
     // One run appended by the drill, read and counted, every run counting.

@@ -34,6 +34,7 @@ const PeriodChoice PeriodChoices[] = {
     {KeyPeriod::All, QStringLiteral("すべて")},
     {KeyPeriod::Last30Days, QStringLiteral("直近%1日").arg(KeyPeriodDays)},
     {KeyPeriod::Last100Runs, QStringLiteral("直近%1回").arg(KeyPeriodRuns)},
+    {KeyPeriod::WeakDraws, QStringLiteral("苦手練習のみ")},
 };
 
 QString keyName(std::uint8_t keyCode)

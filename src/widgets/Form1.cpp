@@ -146,6 +146,10 @@ const SubmenuDefinition OptionSubmenus[] = {
       {OptionItem::kmoji, "kmoji", "小文字", Qt::CTRL | Qt::Key_K, &Form1Procedures::kmoji_Click}}},
 };
 
+// After the submenus and a separator: an item of its own, marked while on.
+const OptionItemDefinition WeakItem{OptionItem::weak, "weak", "苦手な文字を多めに(&W)", QKeyCombination(Qt::Key_F9),
+                                    &Form1Procedures::weak_Click};
+
 } // namespace
 
 void Form1::addOptionItem(QMenu *menu, const OptionItemDefinition &definition)
@@ -179,6 +183,8 @@ void Form1::buildMenus()
         for (const OptionItemDefinition &item : definition.items)
             addOptionItem(submenu, item);
     }
+    op_->addSeparator();
+    addOptionItem(op_, WeakItem);
 
     // The marks the window is created with.
     setChecked(OptionItem::n30, true);

@@ -1,14 +1,22 @@
 // The drill state's own arithmetic: the key table, the accuracy figure, the
-// elapsed time across the tick counter's wraps, and the checked counts.
+// elapsed time across the tick counter's wraps, and the checked counts; and
+// the draw, even or weighted to the player's weak characters.
 
 #include "drill/DrillState.h"
+#include "drill/Form1Procedures.h"
 #include "platform/CheckedInt.h"
+#include "support/FakeForm1Controls.h"
+#include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
+#include <random>
 
 using namespace tekkora;
+using namespace tekkora::testing;
 
 class TestDrillState : public QObject {
     Q_OBJECT
@@ -93,6 +101,72 @@ private slots:
         QFETCH(int, limit);
         QFETCH(QString, caption);
         QCOMPARE(questionLimitText(std::int16_t(limit)), caption);
+    }
+
+    // A long digits run on random numbers from a fixed seed. With the option
+    // on and a record of the set, 6 (missed half the time and slow, the rest
+    // 5 %) comes at least twice as often as in an even draw, no digit less
+    // than half as often, none twice in a row. Without a record, or with the
+    // option off, the draw is the even one, number for number.
+    void weakDraw_data()
+    {
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<QByteArray>("weak");
+        QTest::addColumn<bool>("favoursSix");
+        const QByteArray golden = readAll(QStringLiteral(TEKKORA_GOLDEN_DIR "/keys-six-weak.jsonl"));
+        // Read, a damaged line of these would make 6 the fastest digit.
+        QByteArray sixes(R"({"v":1,"time":"2026-04-01T20:00:00+09:00","set":"数字","case":"upper","questions":[)");
+        for (int i = 0; i < 200; ++i)
+            sixes += R"({"c":"6","ms":100},)";
+        sixes = sixes.chopped(1) + "]}";
+        QByteArray damaged, noDigits;
+        for (const QByteArray &line : golden.split('\n')) {
+            damaged += line + "\n" + sixes.chopped(2) + "\n" + QByteArray(sixes).replace("upper", "Upper") + "\n";
+            noDigits += line.contains("数字") ? QByteArray() : line + "\n";
+        }
+        QTest::newRow("on: 6 missed and slow") << golden << QByteArray("1") << true;
+        QTest::newRow("on: damaged lines, an unfinished last") << damaged + sixes << QByteArray("1") << true;
+        QTest::newRow("on: no digits run") << noDigits << QByteArray("1") << false;
+        QTest::newRow("on: no log") << QByteArray() << QByteArray("1") << false;
+        QTest::newRow("off") << golden << QByteArray("0") << false;
+    }
+    void weakDraw()
+    {
+        QFETCH(QByteArray, log);
+        QFETCH(QByteArray, weak);
+        QFETCH(bool, favoursSix);
+        QTemporaryDir dir;
+        QVERIFY(writeAll(dir.filePath("tekora.ini"), "[Data]\r\nMode=2\r\nNum=32767\r\nWeak=" + weak + "\r\n"));
+        QVERIFY(log.isNull() || writeAll(dir.filePath("Keys.jsonl"), log));
+        FakePlatform platform;
+        DrillState state;
+        FakeForm1Controls controls;
+        Form1Procedures procedures(state, platform.services(dir.path()), controls);
+        procedures.Form_Load();
+        std::mt19937 seeded(2026);
+        for (int i = 0; i < 40000; ++i)
+            platform.random.script.push_back(float(seeded() >> 8) / 16777216.0f);
+        procedures.Command1_Click();
+        QCOMPARE(procedures.recording().weakDraw(), favoursSix);
+
+        constexpr int Draws = 10000;
+        int seen[128] = {};
+        QByteArray first;
+        for (int i = 0, previous = 0; i < Draws; ++i) {
+            const std::int16_t key = state.TargetKey;
+            QVERIFY(key != previous);
+            ++seen[key];
+            first += i < 60 ? QByteArray(1, char(key)) : QByteArray();
+            procedures.Form_KeyDown(previous = key, 0);
+        }
+        if (!favoursSix) {
+            QCOMPARE(first, QByteArray("274907409617925073636258084851363901206928981605406986754027"));
+            QCOMPARE(platform.random.draws, 11114);
+            return;
+        }
+        QVERIFY2(seen['6'] >= 2 * Draws / 10, qPrintable(QString::number(seen['6'])));
+        for (int digit = '0'; digit <= '9'; ++digit)
+            QVERIFY2(seen[digit] >= Draws / 10 / 2, qPrintable(QString::number(seen[digit])));
     }
 };
 

@@ -84,6 +84,7 @@ private slots:
         QTest::addColumn<int>("utcOffset");
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QStringList>("unwritable");
+        QTest::addColumn<QByteArray>("before"); // Keys.jsonl before the run
         QTest::addColumn<QByteArray>("line");
 
         auto digits = [](const QList<int> &shown) {
@@ -97,7 +98,7 @@ private slots:
             << 9 * 3600
             << QStringList{"+300", "8", "Shift", "+311", "R", "+100", "R", "+200", "R", "+1", "R", "+2", "R",
                            "+3",   "R", "+4",    "R",    "+5", "R", "+6",   "R", "+7",   "R"}
-            << QStringList()
+            << QStringList() << QByteArray()
             << QByteArray(R"({"v":1,"time":"2000-07-15T09:05:00+09:00","set":"数字","case":"upper","questions":[)"
                           R"({"c":"7","ms":611,"wrong":["8","Shift"]},{"c":"3","ms":100},{"c":"5","ms":200},)"
                           R"({"c":"1","ms":1},{"c":"9","ms":2},{"c":"0","ms":3},{"c":"2","ms":4},{"c":"8","ms":5},)"
@@ -105,16 +106,26 @@ private slots:
         QTest::newRow("lower case, Esc on a question with a wrong key")
             << QByteArray("[Data]\r\nMode=1\r\nNum=30\r\nCap=0\r\n")
             << QList<float>{16.5f / 26, 22.5f / 26, 4.5f / 26} << -(3 * 3600 + 1800)
-            << QStringList{"+400", "R", "+50", "S", "F5", "+250", "R", "KP7", "+900", "Esc"} << QStringList()
+            << QStringList{"+400", "R", "+50", "S", "F5", "+250", "R", "KP7", "+900", "Esc"} << QStringList() << QByteArray()
             << QByteArray(R"({"v":1,"time":"2000-07-15T09:05:00-03:30","set":"英字","case":"lower","questions":[)"
                           R"({"c":"q","ms":400},{"c":"w","ms":300,"wrong":["s","F5"]},)"
                           R"({"c":"e","ended":true,"wrong":["Numpad7"]}]})" "\n");
         QTest::newRow("Keys.jsonl unwritable: one box, the score logged")
             << QByteArray("[Data]\r\nMode=2\r\nNum=30\r\n") << QList<float>() << 0
-            << QStringList{"+100", "R", "Esc"} << QStringList{"Keys.jsonl"} << QByteArray();
+            << QStringList{"+100", "R", "Esc"} << QStringList{"Keys.jsonl"} << QByteArray() << QByteArray();
         QTest::newRow("neither log writable: one box naming both")
             << QByteArray("[Data]\r\nMode=2\r\nNum=30\r\n") << QList<float>() << 0
-            << QStringList{"+100", "R", "Esc"} << QStringList{"Score.txt", "Keys.jsonl"} << QByteArray();
+            << QStringList{"+100", "R", "Esc"} << QStringList{"Score.txt", "Keys.jsonl"} << QByteArray() << QByteArray();
+        // Every digit as fast, none missed: weights as even as the draw.
+        const QByteArray evenRecord(R"({"v":1,"time":"2000-07-14T09:05:00+00:00","set":"数字","case":"upper","questions":[)"
+                                    R"({"c":"0","ms":500},{"c":"1","ms":500},{"c":"2","ms":500},{"c":"3","ms":500},)"
+                                    R"({"c":"4","ms":500},{"c":"5","ms":500},{"c":"6","ms":500},{"c":"7","ms":500},)"
+                                    R"({"c":"8","ms":500},{"c":"9","ms":500}]})" "\n");
+        QTest::newRow("the weak characters' draw, after a record of the set")
+            << QByteArray("[Data]\r\nMode=2\r\nNum=10\r\nWeak=1\r\n") << digits({4, 2}) << 0
+            << QStringList{"+250", "R", "Esc"} << QStringList() << evenRecord
+            << QByteArray(R"({"v":1,"time":"2000-07-15T09:05:00+00:00","set":"数字","case":"upper","draw":"weak",)"
+                          R"("questions":[{"c":"4","ms":250},{"c":"2","ended":true}]})" "\n");
     }
     void keysLogLine()
     {
@@ -123,6 +134,7 @@ private slots:
         QFETCH(int, utcOffset);
         QFETCH(QStringList, keys);
         QFETCH(QStringList, unwritable);
+        QFETCH(QByteArray, before);
         QFETCH(QByteArray, line);
 
         MainWindowRig h(
@@ -130,6 +142,7 @@ private slots:
                 QVERIFY(writeAll(rig.settingsPath(), settings));
                 for (const QString &name : unwritable)
                     QVERIFY(QDir(rig.dir.path()).mkdir(name));
+                QVERIFY(before.isNull() || writeAll(rig.dir.filePath(QStringLiteral("Keys.jsonl")), before));
             },
             ResultsShown::InTheirWindow);
         QVERIFY(h.showAndActivate());
@@ -161,7 +174,7 @@ private slots:
         QTRY_VERIFY(!h.running() && liveResultsWindows() == 0);
 
         if (unwritable.isEmpty())
-            QCOMPARE(readAll(h.dir.filePath(QStringLiteral("Keys.jsonl"))), line);
+            QCOMPARE(readAll(h.dir.filePath(QStringLiteral("Keys.jsonl"))), before + line);
         QCOMPARE(boxes.size(), unwritable.isEmpty() ? 0 : 1);
         for (const QString &name : {QStringLiteral("Score.txt"), QStringLiteral("Keys.jsonl")})
             QCOMPARE(boxes.value(0).contains(h.dir.filePath(name)), unwritable.contains(name));

@@ -205,6 +205,7 @@ private slots:
         QTest::newRow("n99") << "n99" << "set" << "無制限" << QKeySequence(Qt::Key_F8) << false;
         QTest::newRow("omoji") << "omoji" << "ca" << "大文字" << QKeySequence(Qt::CTRL | Qt::Key_O) << true;
         QTest::newRow("kmoji") << "kmoji" << "ca" << "小文字" << QKeySequence(Qt::CTRL | Qt::Key_K) << false;
+        QTest::newRow("weak") << "weak" << "op" << "苦手な文字を多めに(&W)" << QKeySequence(Qt::Key_F9) << false;
         QTest::newRow("ver") << "ver" << "help" << "ﾊﾞｰｼﾞｮﾝ情報(&V)" << QKeySequence() << false;
     }
     void menuTree()
@@ -236,7 +237,8 @@ private slots:
         QStringList op;
         for (QAction *a : h.child<QMenu>("op")->actions())
             op << a->text();
-        QCOMPARE(op, (QStringList{"モード(&M)", "回数(&S)", "表示(&C)"}));
+        QCOMPARE(op, (QStringList{"モード(&M)", "回数(&S)", "表示(&C)", "", "苦手な文字を多めに(&W)"}));
+        QVERIFY(h.child<QMenu>("op")->actions()[3]->isSeparator());
         QStringList set;
         for (QAction *a : h.child<QMenu>("set")->actions())
             set << a->objectName();

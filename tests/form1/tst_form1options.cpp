@@ -12,7 +12,7 @@ namespace {
 QStringList marked(const MainWindowRig &h)
 {
     QStringList names;
-    for (const char *name : {"al", "num", "all", "n10", "n30", "n50", "n99", "omoji", "kmoji"})
+    for (const char *name : {"al", "num", "all", "n10", "n30", "n50", "n99", "omoji", "kmoji", "weak"})
         if (h.action(name)->isChecked())
             names << QLatin1String(name);
     return names;
@@ -44,6 +44,9 @@ private slots:
         QTest::newRow("Ctrl+K lower case") << QKeySequence(Qt::CTRL | Qt::Key_K) << QStringList{"al", "n30", "kmoji"} << 1 << 30
                                            << "英字" << "30回";
         QTest::newRow("Ctrl+O upper case (already)") << QKeySequence(Qt::CTRL | Qt::Key_O) << base << 1 << 30 << "英字" << "30回";
+        QTest::newRow("F9 weak characters") << QKeySequence(Qt::Key_F9) << base + QStringList{"weak"} << 1 << 30 << "英字"
+                                            << "30回";
+        QTest::newRow("F9 twice: off again") << QKeySequence(Qt::Key_F9, Qt::Key_F9) << base << 1 << 30 << "英字" << "30回";
     }
     void shortcutsSelectOptions()
     {
@@ -172,12 +175,13 @@ private slots:
         MainWindowRig h;
         QVERIFY(h.showAndActivate());
         h.start();
-        for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_F8), QKeySequence(Qt::CTRL | Qt::Key_K)})
+        for (QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_F8), QKeySequence(Qt::CTRL | Qt::Key_K),
+                                  QKeySequence(Qt::Key_F9)})
             QTest::keySequence(h.form.get(), keys);
         QCOMPARE(marked(h), (QStringList{"al", "n30", "omoji"}));
         QCOMPARE(h.state.CharSet, std::uint8_t(1));
         QVERIFY(h.running());
-        for (const char *name : {"al", "num", "all", "n10", "n30", "n50", "n99", "omoji", "kmoji"})
+        for (const char *name : {"al", "num", "all", "n10", "n30", "n50", "n99", "omoji", "kmoji", "weak"})
             QVERIFY(!h.action(name)->isEnabled());
     }
 
@@ -197,6 +201,7 @@ private slots:
         h.action("all")->trigger();
         h.action("n99")->trigger();
         h.action("kmoji")->trigger();
+        QTest::keyClick(h.form.get(), Qt::Key_F9);
         switch (how) {
         case 0: QTest::mouseClick(h.button("Command2"), Qt::LeftButton); break;
         case 1:
@@ -211,7 +216,10 @@ private slots:
         QVERIFY(!h.form->isVisible());
         QFile file(h.dir.filePath(QStringLiteral("tekora.ini")));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("[Data]\r\nMode=3 \r\nNum=32767 \r\nCap=0 \r\n"));
+        QCOMPARE(file.readAll(), QByteArray("[Data]\r\nMode=3 \r\nNum=32767 \r\nCap=0 \r\nWeak=1 \r\n"));
+        // The next start reads it back.
+        h.reload();
+        QCOMPARE(marked(h), (QStringList{"all", "n99", "kmoji", "weak"}));
     }
 };
 

@@ -9,6 +9,7 @@
 #include "results/KeysLog.h"
 #include "results/KeysLogFile.h"
 #include "results/KeysLogReader.h"
+#include "results/KeysLogTail.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -48,7 +49,19 @@ QByteArrayList randomRuns(int count)
         const QDateTime when(QDate(2026, 1, 1).addDays(random.bounded(900)),
                              QTime(random.bounded(24), random.bounded(60), random.bounded(60)), Qt::OffsetFromUTC,
                              (random.bounded(57) - 28) * 1800);
-        lines << formatKeysRecord({when, sets[random.bounded(4)], letterCase, &recording.questions()});
+        lines << formatKeysRecord({when, sets[random.bounded(4)], letterCase, &recording.questions(), 0,
+                                   std::size_t(-1), random.bounded(2) == 0});
+    }
+    return lines;
+}
+
+// Each run written again by the drill's writer.
+QByteArrayList written(const KeysRuns &runs)
+{
+    QByteArrayList lines;
+    for (const KeysRun &run : runs.runs) {
+        lines << formatKeysRecord({run.localTime(), charSetText(run.charSet), run.letterCase, &runs.pool,
+                                   run.firstQuestion, run.questionCount, run.weakDraw});
     }
     return lines;
 }
@@ -66,11 +79,29 @@ ReadBack readInChunks(QByteArrayView log, qsizetype chunk)
     KeysRuns runs;
     for (qsizetype at = 0; at < log.size(); at += chunk)
         reader.feed(log.sliced(at, std::min(chunk, log.size() - at)), runs);
-    ReadBack read{{}, reader.skipped().kept(), reader.lines(), reader.waiting()};
-    for (const KeysRun &run : runs.runs)
-        read.runs << formatKeysRecord({run.localTime(), charSetText(run.charSet), run.letterCase, &runs.pool,
-                                       run.firstQuestion, run.questionCount});
-    return read;
+    return {written(runs), reader.skipped().kept(), reader.lines(), reader.waiting()};
+}
+
+// The latest runs of a set, as read back from the log's end in chunks, and
+// as they were read forwards.
+QByteArrayList readBackwards(QByteArrayView log, qsizetype chunk, std::uint8_t charSet, std::size_t wanted,
+                             qsizetype maxLineBytes = KeysLogReader::MaxLineBytes)
+{
+    KeysLogTail tail(charSet, wanted, maxLineBytes);
+    qsizetype at = log.size();
+    for (; at > 0 && !tail.full(); at = std::max<qsizetype>(0, at - chunk))
+        tail.feedBefore(log.sliced(std::max<qsizetype>(0, at - chunk), std::min(chunk, at)));
+    if (at == 0)
+        tail.finish();
+    return written(tail.runs());
+}
+QByteArrayList latest(const ReadBack &read, std::uint8_t charSet, std::size_t wanted)
+{
+    QByteArrayList runs;
+    for (qsizetype i = read.runs.size(); i-- > 0 && std::size_t(runs.size()) < wanted;)
+        if (read.runs[i].contains("\"set\":\"" + charSetText(charSet).toUtf8() + '"'))
+            runs << read.runs[i];
+    return runs;
 }
 
 const QByteArray Example = R"({"v":1,"time":"2026-12-09T15:04:05+09:00","set":"数字","case":"upper","questions":[{"c":"7","ms":523},{"c":"3","ms":611,"wrong":["8","Shift"]},{"c":"5","ended":true}]})";
@@ -96,6 +127,10 @@ private slots:
             QCOMPARE(read.runs, written);
             QVERIFY(read.skipped.isEmpty());
             QVERIFY(!read.waiting);
+            for (std::uint8_t set = 1; set <= 3; ++set) {
+                for (std::size_t wanted : {7, 1000})
+                    QCOMPARE(readBackwards(log, chunk, set, wanted), latest(read, set, wanted));
+            }
         }
     }
 
@@ -116,6 +151,8 @@ private slots:
             << QByteArray(R"( { "questions" : [ { "ms" : 1 , "c" : "a" } ] , "case" : "lower" , )"
                           R"("set" : "" , "time" : "2026-01-01T00:00:00+00:00" , "v" : 1 } )")
             << 1 << read;
+        QTest::newRow("drawn weighted") << changed(R"("upper")", R"("upper","draw":"weak")") << 3 << read;
+        QTest::newRow("set last") << changed(R"("set":"数字",)", "").chopped(1) + R"(,"set":"数字"})" << 3 << read;
         QTest::newRow("escaped character") << changed(R"("c":"7")", R"("c":"\u0037")") << 3 << read;
         QTest::newRow("cut short") << Example.chopped(3) << 0 << notJson;
         QTest::newRow("trailing junk") << Example + "x" << 0 << notJson;
@@ -135,6 +172,8 @@ private slots:
         QTest::newRow("offset -00:00") << changed("+09:00", "-00:00") << 0 << notARun;
         QTest::newRow("impossible date") << changed("12-09", "02-30") << 0 << notARun;
         QTest::newRow("unknown set") << changed("数字", "かな") << 0 << notARun;
+        QTest::newRow("another draw") << changed(R"("upper")", R"("upper","draw":"even")") << 0 << notARun;
+        QTest::newRow("another set first") << changed(R"("set")", R"("set":"英字","set")") << 0 << notARun;
         QTest::newRow("case Upper") << changed("upper", "Upper") << 0 << notARun;
         QTest::newRow("lower-case letter in an upper-case run") << changed(R"("8")", R"("g")") << 0 << notARun;
         QTest::newRow("c not a letter or digit") << changed(R"("c":"7")", R"("c":"+")") << 0 << notARun;
@@ -164,6 +203,7 @@ private slots:
         else
             QCOMPARE(read.runs[1].count("{\"c\""), questions);
         QCOMPARE(read.runs.last(), Example + "\n");
+        QCOMPARE(readBackwards(log, 5, charset::Digits, 10), latest(read, charset::Digits, 10));
     }
 
     // The last line waits for its line end; a line too long for any run is
@@ -185,6 +225,10 @@ private slots:
         reader.feed("\n" + Example + "\n", runs);
         QCOMPARE(reader.skipped().kept(), (QList<SkippedLine>{{2, SkipReason::TooLong}}));
         QCOMPARE(runs.runs.size(), std::size_t(2));
+        // Backwards, on a lower limit: the line past it is passed over whole.
+        const QByteArray overlong = Example + "\n" + Example + QByteArray(250, ' ') + "\n" + Example + "\n";
+        QCOMPARE(readBackwards(overlong, 1, charset::Digits, 3, Example.size() + 60),
+                 (QByteArrayList{Example + "\n", Example + "\n"}));
     }
 
     // Following the file: only what was appended is read, and a file

@@ -102,6 +102,8 @@ private slots:
     void num();
     void cap_data();
     void cap();
+    void weak_data();
+    void weak();
     void fileShapes_data();
     void fileShapes();
     void keyTableFilledOnlyForAll_data();
@@ -221,6 +223,31 @@ void TestSettingsFile::cap()
     QVERIFY(session);
     QCOMPARE(session->controls.isChecked(OptionItem::omoji), upper);
     QCOMPARE(session->controls.isChecked(OptionItem::kmoji), !upper);
+}
+
+// On only for a 1; saved as it was loaded, and not at all where the file
+// never named it.
+void TestSettingsFile::weak_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("1 on") << QByteArray("1") << QByteArray("1");
+    QTest::newRow("x off") << QByteArray("x") << QByteArray("0");
+    QTest::newRow("empty off, left empty") << QByteArray("") << QByteArray("");
+    QTest::newRow("key missing off, not saved") << QByteArray() << QByteArray("none");
+}
+
+void TestSettingsFile::weak()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(QByteArray, saved);
+    QTemporaryDir dir;
+    const auto session = loadFrom(dir, dataSection("1", "30", "1") + (value.isNull() ? "" : "Weak=" + value + "\r\n"));
+    QVERIFY(session);
+    QCOMPARE(session->controls.isChecked(OptionItem::weak), saved == "1");
+    session->procedures.Form_Unload();
+    const std::string file = readAll(dir.filePath("tekora.ini")).toStdString();
+    QCOMPARE(QByteArray::fromStdString(profile::lookupValue(file, "Data", "Weak", "none")), saved);
 }
 
 void TestSettingsFile::fileShapes_data()

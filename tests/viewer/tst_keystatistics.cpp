@@ -101,9 +101,10 @@ private slots:
         QTest::newRow("letters, lower case folded")
             << RunSet::Letters << KeyPeriod::All
             << QStringList{"runs 1", "A 2 2 1.000 300 400 | - - | - -", b, "A>S x2", "A>Space x1"};
-        QTest::newRow("all characters") << RunSet::Mixed << KeyPeriod::All
-                                        << QStringList{"runs 1", "A 1 0 0.000 100 100 | - - | - -", "3 1 1 1.000 900 900 | - - | - -",
-                                                       "7 1 1 1.000 800 800 | - - | - -", "3>Numpad3 x1", "7>8 x1"};
+        const QStringList mixed{"runs 1", "A 1 0 0.000 100 100 | - - | - -", "3 1 1 1.000 900 900 | - - | - -",
+                                "7 1 1 1.000 800 800 | - - | - -", "3>Numpad3 x1", "7>8 x1"};
+        QTest::newRow("all characters") << RunSet::Mixed << KeyPeriod::All << mixed;
+        QTest::newRow("weak characters' draws only") << RunSet::Every << KeyPeriod::WeakDraws << mixed;
     }
     void goldenLog()
     {

@@ -9,7 +9,7 @@
 namespace tekkora {
 
 // The option items of the Options menu.
-enum class OptionItem { al, num, all, n10, n30, n50, n99, omoji, kmoji };
+enum class OptionItem { al, num, all, n10, n30, n50, n99, omoji, kmoji, weak };
 
 class Form1Controls {
 public:

@@ -7,6 +7,7 @@
 #include "Form1Controls.h"
 #include "DrillState.h"
 #include "RunRecording.h"
+#include "WeakDraw.h"
 
 #include "platform/Services.h"
 
@@ -32,6 +33,7 @@ public:
     void n99_Click();
     void omoji_Click();
     void kmoji_Click();
+    void weak_Click();
     void lblMode_Click();
     void lblNum_Click();
     void Command2_Click();
@@ -72,6 +74,10 @@ private:
     Form1Controls &controls_;
     KeyTable KeyTable_{};
     RunRecording recording_;
+    // The run's draw: even, or weighted when the option is on.
+    WeakDraw weakDraw_;
+    // The settings file named the option: it is saved then even when off.
+    bool weakInFile_ = false;
 };
 
 } // namespace tekkora

@@ -1,5 +1,6 @@
-// The practice options: character set, question count and letter case, chosen
-// from the Options menu, its shortcut keys and the two option labels.
+// The practice options: character set, question count, letter case and the
+// weak characters' draw, chosen from the Options menu, its shortcut keys and
+// the two option labels.
 
 #include "Form1Procedures.h"
 
@@ -58,6 +59,13 @@ void Form1Procedures::selectCase(OptionItem item)
 
 void Form1Procedures::omoji_Click() { selectCase(OptionItem::omoji); }
 void Form1Procedures::kmoji_Click() { selectCase(OptionItem::kmoji); }
+
+// The weak characters' draw lives in its mark alone, as the case does; the
+// next run reads the log for it.
+void Form1Procedures::weak_Click()
+{
+    controls_.setChecked(OptionItem::weak, !controls_.isChecked(OptionItem::weak));
+}
 
 void Form1Procedures::lblMode_Click()
 {

@@ -56,9 +56,13 @@ void Form1Procedures::Command1_Click()
     controls_.setLabel2Visible(true);
     controls_.setCommand2Enabled(false);
     controls_.setOptionsMenuEnabled(false);
+    // Read before the run's time starts; with the option off nothing is read.
+    weakDraw_ = controls_.isChecked(OptionItem::weak) ? WeakDraw::fromLog(services_.dataDirectory, state_.CharSet)
+                                                      : WeakDraw();
     state_.StartTick = services_.ticks.GetTickCount();
     recording_.start(state_.QuestionLimit,
-                     controls_.isChecked(OptionItem::omoji) ? LetterCase::Upper : LetterCase::Lower, state_.StartTick);
+                     controls_.isChecked(OptionItem::omoji) ? LetterCase::Upper : LetterCase::Lower, state_.StartTick,
+                     weakDraw_.weighted());
     Main();
 }
 
@@ -110,6 +114,8 @@ void Form1Procedures::Main()
 std::int16_t Form1Procedures::drawOnce()
 {
     const float r = services_.random.next();
+    if (weakDraw_.weighted())
+        return weakDraw_.pick(r);
     if (state_.CharSet == charset::All) {
         const int index = static_cast<int>(std::floor(r * float(KeyTableFilledEntries)));
         return KeyTable_[index];

@@ -9,12 +9,13 @@ namespace {
 constexpr std::size_t FirstWrongKeys = 4096;
 } // namespace
 
-void RunRecording::start(std::int16_t questionLimit, LetterCase letterCase, std::int32_t tick)
+void RunRecording::start(std::int16_t questionLimit, LetterCase letterCase, std::int32_t tick, bool weakDraw)
 {
     pool_.clear();
     pool_.questions.reserve(std::size_t(std::max<std::int16_t>(questionLimit, 1)));
     pool_.wrongKeys.reserve(FirstWrongKeys);
     letterCase_ = letterCase;
+    weakDraw_ = weakDraw;
     shownAt_ = std::uint32_t(tick);
 }
 

@@ -47,8 +47,9 @@ struct QuestionPool {
 // the wrong keys' array grows, geometrically, past its first reservation.
 class RunRecording {
 public:
-    // A run starts: its first question is shown at `tick`.
-    void start(std::int16_t questionLimit, LetterCase letterCase, std::int32_t tick);
+    // A run starts: its first question is shown at `tick`; `weakDraw` when
+    // it is drawn weighted to the player's weak characters.
+    void start(std::int16_t questionLimit, LetterCase letterCase, std::int32_t tick, bool weakDraw = false);
     // A question shows the key code's character, from the tick of the last
     // start or answer.
     void shown(std::int16_t keyCode);
@@ -59,11 +60,13 @@ public:
     void ended();
 
     LetterCase letterCase() const { return letterCase_; }
+    bool weakDraw() const { return weakDraw_; }
     const QuestionPool &questions() const { return pool_; }
 
 private:
     QuestionPool pool_;
     LetterCase letterCase_ = LetterCase::Upper;
+    bool weakDraw_ = false;
     std::uint32_t shownAt_ = 0;
 };
 

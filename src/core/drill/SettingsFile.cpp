@@ -74,6 +74,7 @@ void Form1Procedures::Form_Load()
     const std::string mode = readField<2>("Mode", path);
     const std::string num = readField<6>("Num", path);
     const std::string cap = readField<2>("Cap", path);
+    const std::string weak = readField<2>("Weak", path);
 
     state_.QuestionLimit = num.empty() ? std::int16_t(30) : limitFromValue(basicVal(num));
 
@@ -88,6 +89,11 @@ void Form1Procedures::Form_Load()
         kmoji_Click();
     else
         omoji_Click();
+
+    // Off unless the file says 1: a file from before the option keeps the
+    // draw it always had.
+    weakInFile_ = !weak.empty();
+    controls_.setChecked(OptionItem::weak, weak == "1");
 
     syncCountItems();
     Wait();
@@ -110,11 +116,17 @@ void Form1Procedures::Form_Unload()
     const std::string mode = field(std::to_string(int(state_.CharSet)), 2);
     const std::string num = field(std::to_string(int(state_.QuestionLimit)), 6);
     const std::string cap = field(controls_.isChecked(OptionItem::omoji) ? "1" : "0", 2);
+    const bool weak = controls_.isChecked(OptionItem::weak);
 
-    // All three keys in one replacement of the file: either every option
-    // reaches it or none does.
+    // All the keys in one replacement of the file: either every option
+    // reaches it or none does. Weak joins them once the player has turned
+    // it on, so a file of a player who never did stays as it always was.
+    const std::string weakValue = field(weak ? "1" : "0", 2);
     const FileResult saved =
-        profile::writePrivateProfileStrings(Section, {{"Mode", mode}, {"Num", num}, {"Cap", cap}}, path);
+        weak || weakInFile_
+            ? profile::writePrivateProfileStrings(
+                  Section, {{"Mode", mode}, {"Num", num}, {"Cap", cap}, {"Weak", weakValue}}, path)
+            : profile::writePrivateProfileStrings(Section, {{"Mode", mode}, {"Num", num}, {"Cap", cap}}, path);
     if (!saved.ok())
         controls_.reportError(QStringLiteral("Tekkora!"), QStringLiteral("設定を保存できませんでした。\n") + saved.describe());
     controls_.endProgram();

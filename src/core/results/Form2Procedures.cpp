@@ -39,8 +39,9 @@ void Form2Procedures::Form_Load()
     // The per-key line right after the score record, with the same reading
     // of the clock; its failure never costs the score record.
     const FileResult logged = AppendScoreRecord(record, services_.dataDirectory);
-    const FileResult keysLogged = AppendKeysRecord(
-        {record.When, record.ModeCaption, recording_.letterCase(), &recording_.questions()}, services_.dataDirectory);
+    KeysRecord keys{record.When, record.ModeCaption, recording_.letterCase(), &recording_.questions()};
+    keys.weakDraw = recording_.weakDraw();
+    const FileResult keysLogged = AppendKeysRecord(keys, services_.dataDirectory);
 
     // A log that cannot be written costs the record, not the results on
     // screen: say so, once for both logs, and carry on.

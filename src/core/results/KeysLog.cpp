@@ -77,6 +77,8 @@ QByteArray formatKeysRecord(const KeysRecord &record)
     appendString(line, record.setCaption.toUtf8());
     line += ",\"case\":";
     line += record.letterCase == LetterCase::Lower ? "\"lower\"" : "\"upper\"";
+    if (record.weakDraw)
+        line += ",\"draw\":\"weak\"";
     line += ",\"questions\":[";
     for (std::size_t i = first; i < end; ++i) {
         const KeyQuestion &question = pool.questions[i];

@@ -6,8 +6,10 @@
 //   {"v":1,"time":"2026-12-09T15:04:05+09:00","set":"数字","case":"upper",
 //    "questions":[{"c":"7","ms":523},{"c":"3","ms":611,"wrong":["8","Shift"]},{"c":"5","ended":true}]}
 //
-// (on one line). The keys come in this order; "wrong" only when there were
-// wrong keys; "ended" instead of "ms" for the question Esc ended the run on.
+// (on one line). The keys come in this order; "draw":"weak" after "case"
+// only for a run drawn weighted to the player's weak characters; "wrong" only
+// when there were wrong keys; "ended" instead of "ms" for the question Esc
+// ended the run on.
 // The program only ever appends to it, whatever it holds.
 
 #include "drill/RunRecording.h"
@@ -33,6 +35,7 @@ struct KeysRecord {
     const QuestionPool *questions = nullptr;
     std::size_t first = 0;
     std::size_t count = std::size_t(-1);
+    bool weakDraw = false; // drawn weighted to the weak characters
 };
 
 // "2026-12-09T15:04:05+09:00": local time with its offset, "+00:00" for UTC.

@@ -85,7 +85,8 @@ public:
     std::optional<SkipReason> parse();
 
 private:
-    enum Field : unsigned { Version = 1, Time = 2, Set = 4, Case = 8, Questions = 16, AllFields = 31 };
+    // Every run has the first five; "draw" only a run drawn weighted.
+    enum Field : unsigned { Version = 1, Time = 2, Set = 4, Case = 8, Questions = 16, Required = 31, Draw = 32 };
 
     bool readMember(Field field);
     bool readQuestions();
@@ -136,6 +137,8 @@ std::optional<SkipReason> LineParser::parse()
             field = Case;
         else if (key_ == "questions")
             field = Questions;
+        else if (key_ == "draw")
+            field = Draw;
         if (field != 0 && (seen & field) != 0)
             malformed_ = true; // said twice: which one would count?
         seen |= field;
@@ -156,7 +159,7 @@ std::optional<SkipReason> LineParser::parse()
     if ((seen & Version) != 0 && !versionOne_)
         return skip(SkipReason::OtherVersion);
     const bool lower = run_.letterCase == LetterCase::Lower;
-    if (malformed_ || seen != AllFields || (lower ? sawUpper_ : sawLower_))
+    if (malformed_ || (seen & Required) != Required || (lower ? sawUpper_ : sawLower_))
         return skip(SkipReason::NotARun);
     run_.firstQuestion = std::uint32_t(questionsBefore_);
     run_.questionCount = std::uint32_t(runs_.pool.questions.size() - questionsBefore_);
@@ -191,6 +194,12 @@ bool LineParser::readMember(Field field)
         run_.letterCase = key_ == "lower" ? LetterCase::Lower : LetterCase::Upper;
         return true;
     case Questions: return readQuestions();
+    case Draw:
+        // An even draw has no "draw" at all.
+        if (json_.peek() != '"' || !json_.readString(key_) || key_ != "weak")
+            return false;
+        run_.weakDraw = true;
+        return true;
     default: return false;
     }
 }
@@ -292,6 +301,27 @@ void KeysLogReader::feed(QByteArrayView bytes, KeysRuns &runs)
     lines_.feed(
         bytes, [&](QByteArrayView line) { finishLine(line, runs); },
         [&] { skipped_.add(lines_.lines(), SkipReason::TooLong); });
+}
+
+bool KeysLogReader::readLine(QByteArrayView line, KeysRuns &runs, std::string &scratch)
+{
+    JsonCursor blanks(line);
+    return !blanks.atEnd() && !LineParser(line, runs, scratch).parse();
+}
+
+std::optional<std::uint8_t> KeysLogReader::namedCharSet(QByteArrayView line, std::string &scratch)
+{
+    JsonCursor json(line);
+    if (json.peek() != '{')
+        return std::nullopt;
+    json.enterObject();
+    for (bool first = true; json.nextMember(scratch, first); first = false) {
+        if (scratch == "set")
+            return json.peek() == '"' && json.readString(scratch) ? charSetOf(scratch) : std::nullopt;
+        if (!json.skipValue())
+            return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 void KeysLogReader::reset()

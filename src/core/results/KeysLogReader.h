@@ -1,7 +1,7 @@
 #pragma once
 
 // Reads Keys.jsonl back into a compact form: per run its time, character
-// set, case and questions, every question 12 bytes and every wrong key one,
+// set, case, how it was drawn and its questions, every question 12 bytes and every wrong key one,
 // in arrays shared by all runs (500 000 questions take about 6 MiB).
 //
 // Nothing is guessed at. A line is a run only when it is a JSON object with
@@ -24,6 +24,7 @@
 #include <QDateTime>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ struct KeysRun {
     std::uint32_t questionCount = 0;
     std::uint8_t charSet = 0;        // 1 letters, 2 digits, 3 all; 0 for an empty set
     LetterCase letterCase = LetterCase::Upper;
+    bool weakDraw = false;           // "draw":"weak": drawn weighted to the weak characters
 
     // The local date and time as written in the line.
     QDateTime localTime() const;
@@ -71,6 +73,14 @@ public:
 
     // Forgets everything, to read a file again from its start.
     void reset();
+
+    // One complete line, without its LF, read as a fed line is: true when
+    // it holds a run, added to `runs`.
+    static bool readLine(QByteArrayView line, KeysRuns &runs, std::string &scratch);
+    // The character set named by a line's first "set" member, found without
+    // reading the rest: a line that names another set than the one wanted is
+    // no run of it, whatever follows. None when the line does not get as far.
+    static std::optional<std::uint8_t> namedCharSet(QByteArrayView line, std::string &scratch);
 
 private:
     void finishLine(QByteArrayView line, KeysRuns &runs);

@@ -72,7 +72,7 @@ void KeyStatistics::clear()
 
 bool KeyStatistics::selects(const KeysRun &run) const
 {
-    return inSet(run.charSet, filter_.set);
+    return inSet(run.charSet, filter_.set) && (filter_.period != KeyPeriod::WeakDraws || run.weakDraw);
 }
 
 void KeyStatistics::rebuild(const KeysRuns &log, const KeyFilter &filter, const QDateTime &now)
@@ -82,6 +82,7 @@ void KeyStatistics::rebuild(const KeysRuns &log, const KeyFilter &filter, const 
     std::size_t first = 0;
     switch (filter_.period) {
     case KeyPeriod::All:
+    case KeyPeriod::WeakDraws:
         break;
     case KeyPeriod::Last100Runs: {
         // Back from the end to the 100th run of the set.

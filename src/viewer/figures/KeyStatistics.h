@@ -25,7 +25,9 @@
 
 namespace tekkora {
 
-enum class KeyPeriod { All, Last30Days, Last100Runs };
+// Which runs count: all, the latest, or only those drawn weighted to the
+// weak characters.
+enum class KeyPeriod { All, Last30Days, Last100Runs, WeakDraws };
 
 inline constexpr int KeyPeriodDays = 30;
 inline constexpr int KeyPeriodRuns = 100;
