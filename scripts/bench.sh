@@ -5,7 +5,8 @@
 #      log, the settings load and save;
 #   2. 500 runs with real results windows: resident set, heap, live windows;
 #   3. start-up, peak memory and key response of the real executable against
-#      the floor program under Xvfb (bench/runner/run.sh);
+#      the floor program under Xvfb (bench/runner/run.sh), and the key
+#      response again with accessibility on, and with Orca listening;
 #   4. the score window, tekkora-score, on a 100 000-run log: opening, memory
 #      and one appended run, in process and under Xvfb (bench/runner/score.sh);
 #      the per-key log's reader and figures on 10 000 runs (bench_keys);
@@ -56,6 +57,15 @@ rm -rf "$runtime"
 
 echo "== start-up, memory and key response under Xvfb" >&2
 bench/runner/run.sh "$build/src/app/tekkora" "$bench/tekkora_floor" "$bench/xprobe" | tee "$results/x11.txt" >/dev/null
+
+echo "== key response again, with accessibility on, and with Orca listening" >&2
+BENCH_ACCESSIBILITY=1 BENCH_LONG_RUNS=0 bench/runner/run.sh "$build/src/app/tekkora" "$bench/tekkora_floor" "$bench/xprobe" |
+  tee "$results/x11-accessibility.txt" >/dev/null
+if command -v orca >/dev/null; then
+  BENCH_ACCESSIBILITY=orca BENCH_RUNS=${BENCH_ORCA_RUNS:-4} BENCH_KEYS=30 BENCH_WRONG=5 BENCH_LONG_RUNS=0 \
+    bench/runner/run.sh "$build/src/app/tekkora" "$bench/tekkora_floor" "$bench/xprobe" |
+    tee "$results/x11-orca.txt" >/dev/null
+fi
 
 echo "== the score window on a 100 000-run log" >&2
 QT_QPA_PLATFORM=offscreen "$bench/bench_score" 100000 2>/dev/null | tee "$results/score.txt" >&2
@@ -111,6 +121,14 @@ printf '%-62s %12s\n' "widgets before / after" "$(runs widgets_before) / $(runs 
 printf '%-62s %12s\n' "results windows still alive" "$(runs live_results_windows)"
 printf '%-62s %12s\n' "runs written to the score log (100 warm-up + 500)" "$(runs runs_logged)"
 cat "$results/x11.txt"
+echo
+echo "The same with accessibility on, as a screen reader turns it on (drill launches only)"
+grep -E '^(figure|key to repaint)' "$results/x11-accessibility.txt"
+if [ -f "$results/x11-orca.txt" ]; then
+  echo
+  echo "The same with Orca listening and speaking each question, 200 ms between keys (drill launches only)"
+  grep -E '^(figure|key to repaint)' "$results/x11-orca.txt"
+fi
 echo
 cat "$results/score.txt"
 echo

@@ -26,6 +26,9 @@ packages=(
   # sound server, its tools and its client library (recording its sink);
   # GNOME's sound settings
   sway wtype grim pulseaudio pulseaudio-utils libpulse-dev gsettings-desktop-schemas
+  # tests: a screen reader and the accessibility bus it speaks over, and its
+  # Python client to read the windows' accessible trees
+  orca at-spi2-core python3-pyatspi dbus-bin
   # benchmarks and their X11 probes
   libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev libxext-dev dbus-daemon
   # packaging checks: Windows version record, desktop entry, AppStream, .deb

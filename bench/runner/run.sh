@@ -13,6 +13,13 @@
 #   BENCH_LONG_KEYS=1000 questions of that run
 #   BENCH_OUT=dir        keep the raw output there (default: a temp dir)
 #   BENCH_NICE=-10       priority of the whole measurement when run as root
+#   BENCH_ACCESSIBILITY=1  accessibility on, as a screen reader turns it on:
+#                        the session bus starts the accessibility bus
+#                        (at-spi2-core) and both programs speak to it;
+#                        =orca: and Orca listens, speaking to no speech
+#                        server; each key waits for Orca (up to 100 ms),
+#                        so the probe leaves 200 ms between keys, as a
+#                        player who hears each question does
 #
 # Tekkora! is copied into a writable temp directory with tekora.ini beside
 # it (it keeps its files beside its executable); the programs alternate, the
@@ -31,7 +38,7 @@ if [ "${1:-}" = --summarize ] && [ $# -eq 2 ]; then
   long_runs=$( (ls "$out"/tekkora-long-*.txt 2>/dev/null || true) | wc -l)
 else
 if [ $# -lt 3 ]; then
-  sed -n '2,21p' "$0" >&2
+  sed -n '2,26p' "$0" >&2
   exit 2
 fi
 tekkora_exe=$(readlink -f "$1")
@@ -52,7 +59,9 @@ cp "$tekkora_exe" "$work/app/tekkora"
 
 xvfb_pid=
 bus_pid=
+orca_pid=
 cleanup() {
+  [ -n "$orca_pid" ] && kill "$orca_pid" 2>/dev/null
   [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work/app" "$work/home" "$work/runtime"
@@ -83,6 +92,22 @@ if command -v dbus-daemon >/dev/null; then
   fi
 fi
 [ -n "$bus_pid" ] || unset DBUS_SESSION_BUS_ADDRESS
+if [ -n "${BENCH_ACCESSIBILITY:-}" ]; then
+  dbus-send --session --dest=org.a11y.Bus --type=method_call --print-reply /org/a11y/bus \
+    org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null || {
+    echo "accessibility could not be turned on (at-spi2-core, dbus-bin)" >&2
+    exit 1
+  }
+fi
+if [ "${BENCH_ACCESSIBILITY:-}" = orca ]; then
+  mkdir -p "$work/orca"
+  printf '%s\n' '{"general": {"speechServerFactory": "none", "speechFactoryModules": [], "enableBraille": false,' \
+    '"firstStart": false}, "profiles": {"default": {"profile": ["Default", "default"]}},' \
+    '"pronunciations": {}, "keybindings": {}}' >"$work/orca/user-settings.conf"
+  orca -u "$work/orca" >/dev/null 2>&1 &
+  orca_pid=$!
+  sleep 5 # its listeners in place
+fi
 
 # settings NUM: digits, upper case, the given question count.
 settings() {
@@ -120,7 +145,7 @@ both() { # ROUND KIND XPROBE_ARGS...
   done
 }
 
-echo "Xvfb $DISPLAY; session bus ${bus_pid:-none}; $(nproc) cores;" \
+echo "Xvfb $DISPLAY; session bus ${bus_pid:-none}; accessibility ${BENCH_ACCESSIBILITY:-off}; $(nproc) cores;" \
   "load $(cut -d' ' -f1-3 /proc/loadavg); raw output in $out" >&2
 
 # Warm the page cache and the font caches; not counted.
@@ -130,7 +155,7 @@ launch floor warmup-floor -S 300
 
 for round in $(seq "$runs"); do
   echo "drill round $round/$runs" >&2
-  both "$round" drill -s -n "$keys" -w "$wrong"
+  both "$round" drill -s -n "$keys" -w "$wrong" ${orca_pid:+-q 200}
 done
 for round in $(seq "$long_runs"); do
   echo "${long_keys}-question round $round/$long_runs" >&2

@@ -9,7 +9,9 @@ namespace {
 // Pale enough that hundreds of runs read as a cloud under the average.
 constexpr int DotAlpha = 140;
 
-QImage dotImage(const QColor &colour)
+// Each set its shape as well as its colour: a circle for letters, a square
+// for digits, a diamond for both.
+QImage dotImage(const QColor &colour, DotCloud::Kind kind)
 {
     QImage image(DotCloud::DotSize, DotCloud::DotSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -19,7 +21,13 @@ QImage dotImage(const QColor &colour)
     QColor pale = colour;
     pale.setAlpha(DotAlpha);
     painter.setBrush(pale);
-    painter.drawEllipse(QRectF(0, 0, DotCloud::DotSize, DotCloud::DotSize));
+    constexpr double Size = DotCloud::DotSize;
+    if (kind == DotCloud::Digits)
+        painter.drawRect(QRectF(0.5, 0.5, Size - 1, Size - 1));
+    else if (kind == DotCloud::Mixed)
+        painter.drawPolygon(QPolygonF{QPointF(Size / 2, 0), QPointF(Size, Size / 2), QPointF(Size / 2, Size), QPointF(0, Size / 2)});
+    else
+        painter.drawEllipse(QRectF(0, 0, Size, Size));
     return image;
 }
 
@@ -40,6 +48,17 @@ QImage arrowImage(const QColor &colour, bool up)
 
 } // namespace
 
+QString DotCloud::symbol(Kind kind)
+{
+    switch (kind) {
+    case Digits: return QStringLiteral("■");
+    case Mixed: return QStringLiteral("◆");
+    case Above:
+    case Below: return QStringLiteral("▲▼");
+    default: return QStringLiteral("●");
+    }
+}
+
 QColor DotCloud::colour(Kind kind)
 {
     switch (kind) {
@@ -56,7 +75,7 @@ DotCloud::DotCloud(QGraphicsItem *chart) : QGraphicsItem(chart)
 {
     for (int kind = 0; kind < KindCount; ++kind) {
         images_[kind] = kind == Above || kind == Below ? arrowImage(colour(Kind(kind)), kind == Above)
-                                                       : dotImage(colour(Kind(kind)));
+                                                       : dotImage(colour(Kind(kind)), Kind(kind));
     }
 }
 

@@ -34,6 +34,8 @@ public:
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override;
 
     static QColor colour(Kind kind);
+    // The shape of the kind's dot, as a character for the legend.
+    static QString symbol(Kind kind);
     static constexpr int DotSize = 6;
     static constexpr int ArrowSize = 7;
 

@@ -1,11 +1,14 @@
 #include "KeyboardHeatMap.h"
 
+#include "AccessibleFactory.h"
 #include "Fonts.h"
 #include "KeyTableModel.h"
 #include "Palette.h"
 #include "results/ResultsText.h"
 
+#include <QAccessibleWidget>
 #include <QHelpEvent>
+#include <QPointer>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -52,6 +55,117 @@ QString msOf(const std::optional<std::uint32_t> &ms)
     return ms ? QStringLiteral("%1 ms").arg(*ms) : QStringLiteral("—");
 }
 
+// A key without questions is grey and hatched: told apart without colour.
+void hatch(QPainter &painter, const QRectF &area, double radius)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(QColor(96, 96, 128), Qt::BDiagPattern));
+    painter.drawRoundedRect(area, radius, radius);
+}
+
+// To a screen reader each key that answers a character is an item of the
+// keyboard's list, named by its figures; the current key is the focused
+// one while the keyboard has the focus, so the figures are spoken as the
+// arrow keys move it.
+class KeyInterface final : public QAccessibleInterface {
+public:
+    KeyInterface(KeyboardHeatMap *map, qsizetype index) : map_(map), index_(index) {}
+
+    bool isValid() const override { return map_ && index_ < map_->keys().size(); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return map_ ? map_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(map_); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Name || !isValid())
+            return {};
+        const int code = map_->keys()[index_].answers;
+        return describeKey(code, map_->statistics() ? map_->statistics()->forKey(code) : nullptr);
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override
+    {
+        if (!isValid())
+            return {};
+        const QRect area = map_->keyRect(map_->keys()[index_].answers);
+        return QRect(map_->mapToGlobal(area.topLeft()), area.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        if (!isValid())
+            return state;
+        state.focusable = state.selectable = true;
+        state.selected = map_->currentIndex() == index_;
+        state.focused = state.selected && map_->hasFocus();
+        state.invisible = !map_->isVisible();
+        return state;
+    }
+
+private:
+    QPointer<KeyboardHeatMap> map_;
+    qsizetype index_; // in the map's keys
+};
+
+class HeatMapInterface final : public QAccessibleWidget {
+public:
+    explicit HeatMapInterface(KeyboardHeatMap *map) : QAccessibleWidget(map, QAccessible::List) {}
+    ~HeatMapInterface() override
+    {
+        for (const QAccessible::Id id : children_)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return int(answering().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<qsizetype> keys = answering();
+        if (index < 0 || index >= keys.size())
+            return nullptr;
+        if (children_.size() != keys.size()) {
+            for (const QAccessible::Id id : children_)
+                QAccessible::deleteAccessibleInterface(id);
+            children_.clear();
+            for (const qsizetype key : keys)
+                children_.append(QAccessible::registerAccessibleInterface(new KeyInterface(map(), key)));
+        }
+        return QAccessible::accessibleInterface(children_[index]);
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        for (int i = 0; i < children_.size(); ++i) {
+            if (QAccessible::accessibleInterface(children_[i]) == child)
+                return i;
+        }
+        return -1;
+    }
+    QAccessibleInterface *focusChild() const override
+    {
+        const int index = int(answering().indexOf(map()->currentIndex()));
+        return map()->hasFocus() && index >= 0 ? child(index) : nullptr;
+    }
+
+private:
+    KeyboardHeatMap *map() const { return static_cast<KeyboardHeatMap *>(widget()); }
+    // The keys that answer a character, by their index in the map's keys.
+    QList<qsizetype> answering() const
+    {
+        QList<qsizetype> keys;
+        for (qsizetype i = 0; i < map()->keys().size(); ++i) {
+            if (map()->keys()[i].answers != 0)
+                keys.append(i);
+        }
+        return keys;
+    }
+
+    mutable QList<QAccessible::Id> children_;
+};
+
 } // namespace
 
 QString describeKey(int keyCode, const CharacterFigures *figures)
@@ -73,6 +187,11 @@ QString describeKey(int keyCode, const CharacterFigures *figures)
 
 KeyboardHeatMap::KeyboardHeatMap(QWidget *parent) : QWidget(parent)
 {
+    static const bool provided = (setAccessibleInterface(staticMetaObject, [](QObject *object) -> QAccessibleInterface * {
+                                      return new HeatMapInterface(static_cast<KeyboardHeatMap *>(object));
+                                  }),
+                                  true);
+    Q_UNUSED(provided);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -200,10 +319,12 @@ void KeyboardHeatMap::paintEvent(QPaintEvent *)
         painter.drawRoundedRect(area, u * 0.08, u * 0.08);
         if (key.answers == 0)
             continue;
+        const std::optional<double> figure = figureOf(key.answers);
+        if (!figure)
+            hatch(painter, area, u * 0.08);
         painter.setPen(Qt::black);
         painter.setFont(label);
         painter.drawText(area.adjusted(u * 0.1, u * 0.04, 0, 0), Qt::AlignLeft | Qt::AlignTop, QString(QChar(key.answers)));
-        const std::optional<double> figure = figureOf(key.answers);
         if (figure) {
             painter.setFont(small);
             const QString text = shade_ == Shade::MissRate ? formatFixed(*figure * 100.0, 0) + QStringLiteral("%")
@@ -237,6 +358,7 @@ void KeyboardHeatMap::paintEvent(QPaintEvent *)
     painter.setPen(QColor(64, 64, 128));
     painter.setBrush(NoFigure);
     painter.drawRect(swatch);
+    hatch(painter, swatch, 0);
     painter.setPen(colours::Caption);
     painter.drawText(QRectF(swatch.right() + 4, legend.top(), labelWidth, legend.height()),
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("記録なし"));
@@ -258,6 +380,21 @@ void KeyboardHeatMap::setCurrent(qsizetype index)
     current_ = index;
     update();
     emit currentKeyChanged(currentKey());
+    tellFocusedKey();
+}
+
+// The current key is the focused item of the keyboard's list: a screen
+// reader speaks it.
+void KeyboardHeatMap::tellFocusedKey()
+{
+    if (!hasFocus() || current_ < 0 || !QAccessible::isActive())
+        return;
+    int item = 0;
+    for (qsizetype i = 0; i < current_; ++i)
+        item += keys_[i].answers != 0 ? 1 : 0;
+    QAccessibleEvent focused(this, QAccessible::Focus);
+    focused.setChild(item);
+    QAccessible::updateAccessibility(&focused);
 }
 
 bool KeyboardHeatMap::event(QEvent *event)
@@ -292,6 +429,7 @@ void KeyboardHeatMap::focusInEvent(QFocusEvent *event)
     if (current_ < 0)
         setCurrent(neighbour(0, 0));
     QWidget::focusInEvent(event);
+    tellFocusedKey();
 }
 
 // From the current key, the nearest key that answers something in the

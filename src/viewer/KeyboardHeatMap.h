@@ -26,6 +26,7 @@ public:
     const QList<KeyCap> &keys() const { return keys_; }
     // The figures to colour by (owned by the caller); repaints.
     void setStatistics(const KeyStatistics *statistics);
+    const KeyStatistics *statistics() const { return statistics_; }
     void setShade(Shade shade);
     Shade shade() const { return shade_; }
 
@@ -41,6 +42,8 @@ public:
 
     // The key code of the current key, or 0.
     int currentKey() const { return current_ >= 0 ? keys_[current_].answers : 0; }
+    // Its index in keys(), or -1.
+    qsizetype currentIndex() const { return current_; }
     // Where a key answering `keyCode` is drawn, or an empty rectangle.
     QRect keyRect(int keyCode) const;
 
@@ -65,6 +68,7 @@ private:
     QRectF keyArea(const KeyCap &key) const;
     QRectF legendArea() const;
     void setCurrent(qsizetype index);
+    void tellFocusedKey();
     qsizetype keyAt(const QPointF &position) const;
     qsizetype neighbour(int dx, int dy) const;
 

@@ -142,7 +142,7 @@ QWidget *KeysPage::buildPressedInstead()
     pressedInstead_->setObjectName(QStringLiteral("tblPressedInstead"));
     pressedInstead_->setHorizontalHeaderLabels(
         {QStringLiteral("表示"), QStringLiteral("押したキー"), QStringLiteral("回数")});
-    setUpTable(pressedInstead_);
+    setUpTable(pressedInstead_, QStringLiteral("押し間違い"));
     // The list is the most frequent first, always.
     pressedInstead_->setSortingEnabled(false);
     pressedInstead_->horizontalHeader()->setSortIndicatorShown(false);
@@ -157,7 +157,7 @@ QTableView *KeysPage::buildCharacterTable()
     model_ = new KeyTableModel(this);
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("keysTable"));
-    setUpTable(table_);
+    setUpTable(table_, QStringLiteral("文字ごとの記録"));
     table_->setModel(model_);
     keepSortOrder(table_, QStringLiteral("keys"), KeyTableModel::Character, Qt::AscendingOrder);
     return table_;

@@ -1,8 +1,13 @@
 #include "ProgressChart.h"
 
+#include "AccessibleFactory.h"
 #include "ChartEnvelope.h"
 #include "Fonts.h"
 #include "Palette.h"
+#include "results/ResultsText.h"
+
+#include <QAccessibleWidget>
+#include <QStyleOptionFocusRect>
 
 #include <QLineSeries>
 #include <QMouseEvent>
@@ -34,6 +39,25 @@ void styleAxis(QValueAxis *axis, const QString &title)
     axis->setTickAnchor(0);
 }
 
+// A chart is one object to a screen reader: named by its title, described
+// in words.
+class ChartInterface final : public QAccessibleWidget {
+public:
+    explicit ChartInterface(ProgressChart *chart) : QAccessibleWidget(chart, QAccessible::Chart) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        const auto *chart = static_cast<const ProgressChart *>(widget());
+        if (t == QAccessible::Name)
+            return chart->chart()->title();
+        if (t == QAccessible::Description)
+            return chart->textAlternative();
+        return QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return 0; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+};
+
 } // namespace
 
 QColor averageColour()
@@ -47,6 +71,11 @@ ProgressChart::ProgressChart(const QString &title, Figure figure, const Progress
     : QChartView(new QChart, parent), points_(points), figure_(figure), dots_(new DotCloud(chart())),
       average_(new QLineSeries), runAxis_(new QValueAxis), figureAxis_(new QValueAxis)
 {
+    static const bool provided = (setAccessibleInterface(staticMetaObject, [](QObject *object) -> QAccessibleInterface * {
+                                      return new ChartInterface(static_cast<ProgressChart *>(object));
+                                  }),
+                                  true);
+    Q_UNUSED(provided);
     QChart *chart = this->chart();
     chart->setTitle(title);
     chart->setTitleFont(japaneseFont(10));
@@ -81,7 +110,8 @@ ProgressChart::ProgressChart(const QString &title, Figure figure, const Progress
     });
     setRenderHint(QPainter::Antialiasing, false);
     setFrameShape(QFrame::NoFrame);
-    setFocusPolicy(Qt::NoFocus);
+    // A Tab stop, so that a screen reader reaches its words.
+    setFocusPolicy(Qt::TabFocus);
     // Room for the plot itself when the window is at its smallest: its
     // title and axes take about 85 pixels of it.
     setMinimumHeight(200);
@@ -111,6 +141,52 @@ void ProgressChart::redraw()
     runAxis_->setRange(0.5, runs + 0.5);
     runAxis_->setTickInterval(std::max(1.0, niceStep(runs / 6.0)));
     drawPoints();
+}
+
+QString ProgressChart::figureText(double value) const
+{
+    return figure_ == Figure::SecondsPerKey ? formatFixed(value, 3) + QStringLiteral(" 秒/キー")
+                                            : formatFixed(value, 1) + QStringLiteral(" ％");
+}
+
+QString ProgressChart::textAlternative() const
+{
+    const QList<QPointF> &points = figures();
+    if (points.isEmpty())
+        return QStringLiteral("記録なし");
+    const QList<QPointF> &average =
+        figure_ == Figure::SecondsPerKey ? points_.secondsPerKeyAverage : points_.accuracyAverage;
+    const QString unit = figure_ == Figure::SecondsPerKey ? QStringLiteral("秒/キー") : QStringLiteral("％");
+    QString text = QStringLiteral("%1 回、表示範囲 %2 から %3 %4、最新 %5")
+                       .arg(points.size())
+                       .arg(formatFixed(scale_.low, scale_.decimals), formatFixed(scale_.high, scale_.decimals), unit,
+                            figureText(points.last().y()));
+    if (!average.isEmpty())
+        text += QStringLiteral("、直近%1回の平均 %2").arg(AverageWindow).arg(figureText(average.last().y()));
+    return text;
+}
+
+void ProgressChart::focusInEvent(QFocusEvent *event)
+{
+    QChartView::focusInEvent(event);
+    viewport()->update();
+}
+
+void ProgressChart::focusOutEvent(QFocusEvent *event)
+{
+    QChartView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void ProgressChart::drawForeground(QPainter *painter, const QRectF &rect)
+{
+    QChartView::drawForeground(painter, rect);
+    if (!hasFocus())
+        return;
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = mapToScene(viewport()->rect().adjusted(1, 1, -2, -2)).boundingRect().toRect();
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, painter, this);
 }
 
 void ProgressChart::drawPoints()

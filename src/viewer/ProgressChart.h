@@ -29,6 +29,10 @@ public:
 
     void redraw();
 
+    // The chart in words, for those who cannot see it: the runs shown, the
+    // range of the axis, the latest run and the moving average.
+    QString textAlternative() const;
+
     const AxisScale &scale() const { return scale_; }
 
     // Where a run's dot is drawn, in the view's coordinates; and the run
@@ -48,9 +52,13 @@ protected:
     bool viewportEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void drawForeground(QPainter *painter, const QRectF &rect) override;
 
 private:
     const QList<QPointF> &figures() const;
+    QString figureText(double value) const;
     QPointF inChart(const QPointF &value) const;
     void drawPoints();
 

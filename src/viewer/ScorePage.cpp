@@ -1,5 +1,7 @@
 #include "ScorePage.h"
 
+#include "Announcer.h"
+#include "FigurePanel.h"
 #include "Fonts.h"
 #include "Palette.h"
 #include "ViewerParts.h"
@@ -79,6 +81,7 @@ ScorePage::ScorePage(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("pageScore"));
     paintBackground(this, colours::Background);
     auto *layout = new QVBoxLayout(this);
+    announcer_ = new Announcer(this);
     messageLabel_ = makeCaption(this, QString());
     messageLabel_->setObjectName(QStringLiteral("lblMessage"));
     messageLabel_->setFont(japaneseFont(11));
@@ -93,23 +96,29 @@ ScorePage::~ScorePage() = default;
 
 void ScorePage::placeInTabOrder(QWidget *before)
 {
-    setTabOrder(before, sortChoice_);
+    setTabOrder(before, figurePanel_);
+    setTabOrder(figurePanel_, speedChart_);
+    setTabOrder(speedChart_, accuracyChart_);
+    setTabOrder(accuracyChart_, sortChoice_);
     setTabOrder(sortChoice_, table_);
 }
 
-// The figures in two rows, and the trend below them.
+// The figures in two rows, and the trend below them: one Tab stop, which a
+// screen reader reads whole.
 void ScorePage::buildFigures(QBoxLayout *layout)
 {
+    figurePanel_ = new FigurePanel(QStringLiteral("成績"), this);
+    auto *panelLayout = new QVBoxLayout(figurePanel_);
+    panelLayout->setContentsMargins(2, 2, 2, 2);
     auto *figures = new QGridLayout;
     // Narrow enough for the window to open beside the drill on a 1920-pixel screen.
     figures->setHorizontalSpacing(4);
     auto addFigure = [&](int row, int column, const QString &title, const char *name, const QString &unit) {
-        figures->addWidget(makeCaption(this, title), row, column * 3);
-        QLabel *figure = makeFigure(this, name);
-        // A screen reader names the figure by the caption beside it.
-        figure->setAccessibleName(title + QLatin1Char(' ') + unit);
+        figures->addWidget(makeCaption(figurePanel_, title), row, column * 3);
+        QLabel *figure = makeFigure(figurePanel_, name);
         figures->addWidget(figure, row, column * 3 + 1);
-        figures->addWidget(makeCaption(this, unit), row, column * 3 + 2);
+        figures->addWidget(makeCaption(figurePanel_, unit), row, column * 3 + 2);
+        figureNames_.append({figure, title, unit});
         return figure;
     };
     runsLabel_ = addFigure(0, 0, QStringLiteral("回数"), "lblRuns", QStringLiteral("回"));
@@ -124,16 +133,17 @@ void ScorePage::buildFigures(QBoxLayout *layout)
                                      QStringLiteral("％"));
     earlierAccuracyLabel_ = addFigure(1, 3, earlier, "lblEarlierAccuracy", QStringLiteral("％"));
     figures->setColumnStretch(12, 1);
-    layout->addLayout(figures);
+    panelLayout->addLayout(figures);
     // The trend, and when the best run was played, to find it in the table.
     auto *below = new QHBoxLayout;
-    trendLabel_ = makeCaption(this, QString());
+    trendLabel_ = makeCaption(figurePanel_, QString());
     trendLabel_->setObjectName(QStringLiteral("lblTrend"));
     below->addWidget(trendLabel_, 1);
-    bestDateLabel_ = makeCaption(this, QString());
+    bestDateLabel_ = makeCaption(figurePanel_, QString());
     bestDateLabel_->setObjectName(QStringLiteral("lblBestDate"));
     below->addWidget(bestDateLabel_);
-    layout->addLayout(below);
+    panelLayout->addLayout(below);
+    layout->addWidget(figurePanel_);
     // The log does not say how many questions a run was set to: say what
     // the figures are made of.
     QLabel *counting = makeCaption(
@@ -230,14 +240,20 @@ void ScorePage::buildRunsTable(QBoxLayout *layout)
 
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("runsTable"));
-    setUpTable(table_);
+    setUpTable(table_, QStringLiteral("回ごとの記録"));
     table_->setModel(model_);
     connect(table_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
             [this](int column, Qt::SortOrder order) {
                 sortChoice_->setCurrentIndex(sortChoice_->findData(column * 2 + (order == Qt::AscendingOrder)));
+                // The order, on the list that chooses it and spoken as it
+                // changes: screen readers do not say the choice of a list
+                // box of Qt's by themselves.
+                sortChoice_->setAccessibleDescription(sortChoice_->currentText());
+                announcer_->announce(sortChoice_->currentText());
             });
     // The order chosen last time, else newest first.
     keepSortOrder(table_, QStringLiteral("runs"), RunsTableModel::When, Qt::DescendingOrder);
+    sortChoice_->setAccessibleDescription(sortChoice_->currentText());
     connect(sortChoice_, &QComboBox::activated, this, [this](int index) {
         const int choice = sortChoice_->itemData(index).toInt();
         table_->sortByColumn(choice / 2, choice % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);
@@ -319,10 +335,12 @@ void ScorePage::refreshCharts()
         Run ofSet;
         ofSet.charSet = charSet;
         if (belongsTo(ofSet, set_))
-            entries << entry(DotCloud::colour(DotCloud::Kind(charSet)), QStringLiteral("●"), charSetText(charSet));
+            entries << entry(DotCloud::colour(DotCloud::Kind(charSet)), DotCloud::symbol(DotCloud::Kind(charSet)),
+                             charSetText(charSet));
     }
     entries << entry(averageColour(), QStringLiteral("━"), QStringLiteral("直近%1回の平均").arg(AverageWindow))
-            << entry(DotCloud::colour(DotCloud::Above), QStringLiteral("▲▼"), QStringLiteral("軸の外の回 (端に表示)"));
+            << entry(DotCloud::colour(DotCloud::Above), DotCloud::symbol(DotCloud::Above),
+                     QStringLiteral("軸の外の回 (端に表示)"));
     chartLegend_->setText(entries.join(QStringLiteral(" &nbsp; ")));
 }
 
@@ -340,6 +358,10 @@ void ScorePage::refreshFigures()
     earlierLabel_->setText(secondsText(summary.earlierSecondsPerKey));
     recentAccuracyLabel_->setText(percentText(summary.recentAccuracy));
     earlierAccuracyLabel_->setText(percentText(summary.earlierAccuracy));
+    // A screen reader names each figure with its value: "回数 23 回".
+    for (const FigureName &figure : figureNames_)
+        figure.label->setAccessibleName(figure.title + QLatin1Char(' ') + figure.label->text() + QLatin1Char(' ')
+                                        + figure.unit);
     trendLabel_->setText(trendText(summary));
 
     QString message;

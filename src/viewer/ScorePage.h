@@ -22,6 +22,9 @@ class QTableView;
 
 namespace tekkora {
 
+class Announcer;
+class FigurePanel;
+
 class ScorePage final : public QWidget {
     Q_OBJECT
 public:
@@ -64,6 +67,14 @@ private:
 
     std::unique_ptr<ScoreLogWatcher> watcher_;
     RunsTableModel *model_ = nullptr;
+    struct FigureName {
+        QLabel *label;
+        QString title;
+        QString unit;
+    };
+    QList<FigureName> figureNames_;
+    Announcer *announcer_ = nullptr;
+    FigurePanel *figurePanel_ = nullptr;
     QLabel *runsLabel_ = nullptr;
     QLabel *questionsLabel_ = nullptr;
     QLabel *bestLabel_ = nullptr;

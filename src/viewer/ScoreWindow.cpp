@@ -1,5 +1,7 @@
 #include "ScoreWindow.h"
 
+#include "AccessibleFactory.h"
+#include "Announcer.h"
 #include "DrillWindow.h"
 #include "Fonts.h"
 #include "KeysPage.h"
@@ -9,6 +11,7 @@
 #include "WindowPlacement.h"
 #include "results/KeysLog.h"
 
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -22,6 +25,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -45,6 +49,12 @@ const SetChoice SetChoices[] = {
 
 ScoreWindow::ScoreWindow(const QString &logPath, QWidget *parent) : QWidget(parent)
 {
+    // A window of its own to screen readers: a frame, as a main window is.
+    static const bool provided = (setAccessibleInterface(staticMetaObject, [](QObject *object) -> QAccessibleInterface * {
+                                      return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+                                  }),
+                                  true);
+    Q_UNUSED(provided);
     setObjectName(QStringLiteral("ScoreWindow"));
     setWindowTitle(QStringLiteral("Tekkora! スコア"));
     paintBackground(this, colours::Background);
@@ -68,6 +78,13 @@ void ScoreWindow::buildLayout()
     paintBackground(keysPage_, colours::Background);
     connect(keysPage_, &KeysPage::updated, this, &ScoreWindow::updated);
     pages_->addTab(keysPage_, QStringLiteral("キー別(&K)"));
+    // A page chosen with its access key from elsewhere in the window leaves
+    // the focus where it was: a screen reader is told the page.
+    auto *announcer = new Announcer(this);
+    connect(pages_, &QTabWidget::currentChanged, this, [this, announcer](int page) {
+        if (!pages_->tabBar()->hasFocus())
+            announcer->announce(QString(pages_->tabText(page)).remove(QLatin1Char('&')));
+    });
     layout->addWidget(pages_, 1);
 
     fileLabel_ = makeCaption(this, QString());

@@ -27,8 +27,10 @@ void paintAsChoice(QAbstractButton *button)
     button->setPalette(palette);
 }
 
-void setUpTable(QTableView *table)
+void setUpTable(QTableView *table, const QString &name)
 {
+    table->setAccessibleName(name);
+    table->setTabKeyNavigation(false);
     table->setHorizontalHeader(new SortArrowHeader(table));
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -22,8 +22,8 @@ QLabel *makeCaption(QWidget *parent, const QString &text);
 void paintAsChoice(QAbstractButton *button);
 
 // A read-only table of whole rows, sortable by its header, the sort arrow
-// pointing as on Windows.
-void setUpTable(QTableView *table);
+// pointing as on Windows; named for screen readers, and left by Tab.
+void setUpTable(QTableView *table, const QString &name);
 
 // The score window's own settings (the drill's tekora.ini is the drill's):
 // ~/.config/Tekkora/tekkora-score.conf.

@@ -6,11 +6,15 @@
 namespace tekkora {
 
 // A label that reports a click: a press and a release of the left button
-// over it, as a button would.
+// over it, as a button would. Screen readers are told it is a button, named
+// by its text, which they can press.
 class ClickableLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickableLabel(QWidget *parent = nullptr);
+
+    // What a click does, without the mouse.
+    void click() { emit clicked(); }
 
 signals:
     void clicked();

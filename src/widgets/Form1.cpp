@@ -12,6 +12,7 @@
 #include "WindowPlacement.h"
 
 #include "AboutBox.h"
+#include "Announcer.h"
 #include "platform/CheckedInt.h"
 
 #include <QApplication>
@@ -107,10 +108,21 @@ void Form1::buildControls()
 
     setTabOrder(Command1_, Command2_);
 
-    connect(Command1_, &QPushButton::clicked, this, [this] { guarded([this] { procedures_.Command1_Click(); }); });
+    connect(Command1_, &QPushButton::clicked, this, [this] {
+        guarded([this] { procedures_.Command1_Click(); });
+        speakQuestion();
+    });
     connect(Command2_, &QPushButton::clicked, this, [this] { guarded([this] { procedures_.Command2_Click(); }); });
-    connect(lblMode_, &ClickableLabel::clicked, this, [this] { guarded([this] { procedures_.lblMode_Click(); }); });
-    connect(lblNum_, &ClickableLabel::clicked, this, [this] { guarded([this] { procedures_.lblNum_Click(); }); });
+    connect(lblMode_, &ClickableLabel::clicked, this, [this] {
+        guarded([this] { procedures_.lblMode_Click(); });
+        speakOption(OptionItem::al);
+    });
+    connect(lblNum_, &ClickableLabel::clicked, this, [this] {
+        guarded([this] { procedures_.lblNum_Click(); });
+        speakOption(OptionItem::n10);
+    });
+
+    announcer_ = new Announcer(this);
 }
 
 // The option items of the Options menu, submenu by submenu, in their order
@@ -166,6 +178,7 @@ void Form1::addOptionItem(QMenu *menu, const OptionItemDefinition &definition)
         // the mark as it was, and sets it itself.
         optionActions_[item]->setChecked(checks_[item]);
         guarded([this, handler] { (procedures_.*handler)(); });
+        speakOption(item);
     });
 }
 
@@ -219,7 +232,35 @@ bool Form1::event(QEvent *event)
     const std::int16_t code = keyCodeFor(keyPressOf(*key), nativeKeys_, answers);
     const std::int16_t shift = shiftStateFor(key->modifiers());
     guarded([this, code, shift] { procedures_.Form_KeyDown(code, shift); });
+    speakQuestion();
     return true;
+}
+
+// After every key of a run (and its start) the question on show: the next
+// one after the right key, the same one again after a wrong key.
+void Form1::speakQuestion()
+{
+    if (!Command1_->isEnabled())
+        announcer_->announce(Label1_->text());
+}
+
+// What an option now is, as the window shows it: the character set and the
+// count in their labels, the letter case in its menu item.
+void Form1::speakOption(OptionItem item)
+{
+    if (!Command1_->isEnabled())
+        return;
+    switch (item) {
+    case OptionItem::al:
+    case OptionItem::num:
+    case OptionItem::all: announcer_->announce(lblMode_->text()); break;
+    case OptionItem::omoji:
+    case OptionItem::kmoji:
+        announcer_->announce(optionActions_.at(isChecked(OptionItem::omoji) ? OptionItem::omoji : OptionItem::kmoji)
+                                 ->text());
+        break;
+    default: announcer_->announce(lblNum_->text()); break;
+    }
 }
 
 void Form1::closeEvent(QCloseEvent *event)

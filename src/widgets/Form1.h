@@ -23,6 +23,7 @@ class QPushButton;
 
 namespace tekkora {
 
+class Announcer;
 class ClickableLabel;
 class KeyboardLayout;
 struct OptionItemDefinition;
@@ -70,6 +71,9 @@ private:
     void addOptionItem(QMenu *menu, const OptionItemDefinition &definition);
     void setFittedCaption(QLabel *label, const QString &caption);
     void resizeLabel1();
+    // Where a screen reader runs: says the question, or an option's state.
+    void speakQuestion();
+    void speakOption(OptionItem item);
     QSize label1TextSize() const;
     // Runs a procedure; a run-time error is reported and ends the program.
     void guarded(const std::function<void()> &procedure);
@@ -94,6 +98,7 @@ private:
     ClickableLabel *lblMode_ = nullptr;
     ClickableLabel *lblNum_ = nullptr;
     QMenu *op_ = nullptr;
+    Announcer *announcer_ = nullptr;
     std::map<OptionItem, QAction *> optionActions_;
     std::map<OptionItem, bool> checks_;
     // Label1's size for each one-character caption at the current font size,

@@ -4,6 +4,7 @@
 #include "Fonts.h"
 #include "Palette.h"
 #include "ProgramIcon.h"
+#include "ReadingOrder.h"
 #include "Twips.h"
 #include "WindowPlacement.h"
 
@@ -75,6 +76,8 @@ Form2::Form2(const DrillState &state, const RunRecording &recording, const Servi
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , procedures_(state, recording, services, *this)
 {
+    static const bool readInOrder = (readInReadingOrder(staticMetaObject), true);
+    Q_UNUSED(readInOrder);
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("結果"));
     setWindowIcon(programIcon());
@@ -110,6 +113,12 @@ void Form2::buildControls()
     for (QLabel *box : {LabMode_, LabMiss_, LabPar_, LabSp_})
         box->raise();
 
+    // Each figure is labelled by its caption for screen readers.
+    Label4_->setBuddy(LabMode_);
+    Label1_->setBuddy(LabMiss_);
+    Label2_->setBuddy(LabPar_);
+    Label3_->setBuddy(LabSp_);
+
     Command1_->setFocus();
     connect(Command1_, &QPushButton::clicked, this, &Form2::Command1_Click);
 }
@@ -117,6 +126,14 @@ void Form2::buildControls()
 void Form2::load()
 {
     procedures_.Form_Load();
+    // What a screen reader says of the window as it opens: each figure with
+    // its caption and unit, in the window's order.
+    QStringList read;
+    for (const QLabel *caption : {Label4_, Label1_, Label2_, Label3_}) {
+        const auto *figure = static_cast<const QLabel *>(caption->buddy());
+        read << caption->text() + QLatin1Char(' ') + figure->text() + unitOf(figure);
+    }
+    setAccessibleDescription(read.join(QStringLiteral("、")));
 }
 
 void Form2::Command1_Click()
@@ -132,6 +149,13 @@ void Form2::keyPressEvent(QKeyEvent *event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+// The unit beside a figure, with a space before it; the set has none.
+QString Form2::unitOf(const QLabel *figure) const
+{
+    const QLabel *unit = figure == LabMiss_ ? Label9_ : figure == LabPar_ ? Label8_ : figure == LabSp_ ? Label7_ : nullptr;
+    return unit ? QLatin1Char(' ') + unit->text() : QString();
 }
 
 QLabel *Form2::figureBox(FigureBox box) const

@@ -40,6 +40,7 @@ private:
     void buildControls();
     void Command1_Click();
     QLabel *figureBox(FigureBox box) const;
+    QString unitOf(const QLabel *figure) const;
 
     Form2Procedures procedures_;
 

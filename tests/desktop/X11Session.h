@@ -52,6 +52,8 @@ public:
     bool start();
     QString error() const { return error_; }
     QRect screen() const { return {0, 0, 1024, 768}; }
+    // The server's display name (":1").
+    QString display() const { return display_; }
 
     // Where the program's private copy lives: its settings file and score
     // log are written here. Exists from start() on.
