@@ -78,7 +78,7 @@ private slots:
         model.setHorizontalHeaderLabels({QStringLiteral("文字"), QStringLiteral("日時")});
         QTableView table;
         table.setStyle(look.get());
-        setUpTable(&table);
+        setUpTable(&table, QStringLiteral("文字ごとの記録"));
         table.horizontalHeader()->setStyle(look.get());
         table.setModel(&model);
         table.setSortingEnabled(true);
