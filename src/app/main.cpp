@@ -7,6 +7,7 @@
 #include "Form1.h"
 #include "ProgramIcon.h"
 #include "ClassicLook.h"
+#include "ScreenTrace.h"
 
 #include <QApplication>
 
@@ -33,6 +34,7 @@ int main(int argc, char *argv[])
     const tekkora::Services services{ticks, beeper, random, clock, tekkora::resolveDataDirectory(),
                                      tekkora::programDirectory()};
 
+    tekkora::startScreenTraceIfAsked();
     tekkora::Form1 form(state, services);
     form.show();
     beeper.startAtFirstInput();
