@@ -7,6 +7,7 @@
 #include "Form1.h"
 #include "ProgramIcon.h"
 #include "ClassicLook.h"
+#include "UnkeptFilesNotice.h"
 
 #include <QApplication>
 
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
 
     tekkora::Form1 form(state, services);
     form.show();
+    tekkora::noticeUnkeptFiles(&form);
     beeper.startAtFirstInput();
     return app.exec();
 }
