@@ -8,6 +8,7 @@
 #include "ProgramIcon.h"
 #include "ClassicLook.h"
 #include "ScreenTrace.h"
+#include "UnkeptFilesNotice.h"
 
 #include <QApplication>
 
@@ -37,6 +38,7 @@ int main(int argc, char *argv[])
     tekkora::startScreenTraceIfAsked();
     tekkora::Form1 form(state, services);
     form.show();
+    tekkora::noticeUnkeptFiles(&form);
     beeper.startAtFirstInput();
     return app.exec();
 }
