@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#if defined(__unix__) && !defined(__APPLE__)
+#if defined(__unix__) && !defined(__APPLE__) && !defined(__EMSCRIPTEN__)
 #include <dlfcn.h>
 #define TEKKORA_HAS_FONTCONFIG 1
 #endif
