@@ -1,8 +1,10 @@
 #include "ScreenTrace.h"
 
-#include <QAccessible>
 #include <QApplication>
+#include <QHash>
 #include <QLabel>
+#include <QPointer>
+#include <QTimer>
 #include <QUrlQuery>
 #include <QWidget>
 
@@ -20,8 +22,10 @@ void trace(const char *what, const QObject *object, const QString &text)
     std::fflush(stdout);
 }
 
-// Windows as they come and go, by their name and title, with their captions.
-class WindowTrace final : public QObject {
+// Windows as they come and go, by their name and title, with their captions;
+// after each key, the captions it changed and then "trace key", once the key
+// has been dealt with (shortcuts included).
+class ScreenTrace final : public QObject {
 public:
     using QObject::QObject;
 
@@ -29,33 +33,46 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const auto type = event->type();
-        if ((type == QEvent::Show || type == QEvent::Hide) && watched->isWidgetType()) {
-            const auto *widget = static_cast<QWidget *>(watched);
-            if (!widget->isWindow() || widget->windowTitle().isEmpty() || event->spontaneous())
-                return false;
-            trace(type == QEvent::Show ? "show" : "hide", widget, widget->windowTitle());
-            // What the window shows as it opens: its captions.
-            if (type == QEvent::Show)
-                for (const QLabel *label : widget->findChildren<QLabel *>())
-                    if (label->isVisible() && !label->objectName().isEmpty())
-                        trace("text", label, label->text());
+        if ((type == QEvent::KeyPress || type == QEvent::ShortcutOverride) && !keyPending_) {
+            keyPending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                keyPending_ = false;
+                for (QWidget *window : QApplication::topLevelWidgets())
+                    if (window->isVisible())
+                        captions(window);
+                std::printf("trace key\n");
+                std::fflush(stdout);
+            });
         }
+        if ((type != QEvent::Show && type != QEvent::Hide) || !watched->isWidgetType())
+            return false;
+        auto *widget = static_cast<QWidget *>(watched);
+        if (!widget->isWindow() || widget->windowTitle().isEmpty() || event->spontaneous())
+            return false;
+        trace(type == QEvent::Show ? "show" : "hide", widget, widget->windowTitle());
+        if (type == QEvent::Show)
+            captions(widget, true);
         return false;
     }
-};
 
-// Captions as they change and what is said aloud (after each key of a run,
-// the question on show): the trace listens where a screen reader does.
-void accessibleChange(QAccessibleEvent *event)
-{
-    if (event->type() == QAccessible::NameChanged) {
-        if (const auto *label = qobject_cast<const QLabel *>(event->object()); label != nullptr && label->isVisible())
-            trace("text", label, label->text());
-    } else if (event->type() == QAccessible::ObjectShow) {
-        if (QAccessibleInterface *said = event->accessibleInterface(); said != nullptr && said->role() == QAccessible::Notification)
-            trace("say", event->object(), said->text(QAccessible::Name));
+private:
+    // The window's named captions on show: those changed since last told,
+    // or all of them.
+    void captions(const QWidget *window, bool all = false)
+    {
+        for (const QLabel *label : window->findChildren<QLabel *>()) {
+            if (!label->isVisible() || label->objectName().isEmpty())
+                continue;
+            QString &told = told_[label];
+            if (all || told != label->text())
+                trace("text", label, label->text());
+            told = label->text();
+        }
     }
-}
+
+    bool keyPending_ = false;
+    QHash<const QLabel *, QString> told_;
+};
 
 bool pageAsksForTrace()
 {
@@ -70,11 +87,8 @@ bool pageAsksForTrace()
 
 void startScreenTraceIfAsked()
 {
-    if (!pageAsksForTrace())
-        return;
-    qApp->installEventFilter(new WindowTrace(qApp));
-    QAccessible::installUpdateHandler(accessibleChange);
-    QAccessible::setActive(true);
+    if (pageAsksForTrace())
+        qApp->installEventFilter(new ScreenTrace(qApp));
 }
 
 } // namespace tekkora

@@ -34,6 +34,7 @@ export async function openSite(puppeteer, siteDir, extraArgs = []) {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     userDataDir: profile,
+    protocolTimeout: 60000,
     defaultViewport: {width: 1280, height: 900},
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader',
            '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run',
@@ -57,6 +58,7 @@ export class Trace {
     this.lines = [];
     this.read = 0;
     this.waiters = [];
+    this.captions = {}; // each caption as the lines read so far left it
     page.on('console', (message) => {
       for (const line of message.text().split('\n')) this.lines.push(line);
       this.waiters.forEach((wake) => wake());
@@ -69,6 +71,8 @@ export class Trace {
     for (;;) {
       while (this.read < this.lines.length) {
         const line = this.lines[this.read++];
+        const caption = /^trace text (\S+) ?(.*)$/s.exec(line);
+        if (caption) this.captions[caption[1]] = caption[2];
         if (pattern.test(line)) return line;
       }
       const left = deadline - Date.now();
@@ -85,11 +89,11 @@ export class Trace {
     }
   }
 
-  // The lines printed so far past those read, read now.
-  rest() {
-    const lines = this.lines.slice(this.read);
-    this.read = this.lines.length;
-    return lines;
+  // The drill's window shown and the page's canvas given the keys, as the
+  // page does once the program runs.
+  async ready(timeoutMs = 60000) {
+    await this.next(/^trace show Form1 /, timeoutMs);
+    await this.page.waitForFunction(() => document.activeElement?.tagName === 'CANVAS', {timeout: timeoutMs});
   }
 
   // A key or a combination ("Control+KeyN", "Alt+KeyS") by real key events.
@@ -99,6 +103,15 @@ export class Trace {
     for (const modifier of keys) await this.page.keyboard.down(modifier);
     await this.page.keyboard.press(key);
     for (const modifier of keys.reverse()) await this.page.keyboard.up(modifier);
+  }
+
+  // The same, and the trace's lines after it: keys that come together may be
+  // told in one line, so whatever follows within a moment is read too.
+  async keys(combination) {
+    await this.press(combination);
+    await this.next(/^trace key/);
+    await sleep(150);
+    while (this.read < this.lines.length) await this.next(/./);
   }
 
   // A key event as another layout makes it: the key's place, what it types.
@@ -139,33 +152,31 @@ export function keyFor(question) {
   return question;
 }
 
-// Starts a run with Space and answers it to the results window: a run of
-// the count chosen, or `questions` answers and then Esc. `wrongKeys` wrong
-// digits on the first question; a `special` key event (another layout's)
-// answers the first question it is meant for. Each key's time to the line
-// that tells the next question is kept in `delays`.
-export async function digitRun(trace, {wrongKeys = 0, questions = Infinity, special = []} = {}) {
+// Starts a run with Space and answers `questions` questions, then waits
+// for the results window: a run of that count ends there by itself, any
+// other is ended with Esc (`escape`). A wrong digit before each of the first
+// `wrongKeys` questions (a miss each); a `special` key event (another
+// layout's) answers the first question it is meant for. With `end` false the
+// run is left going after its answers.
+export async function digitRun(trace, {questions, escape = false, wrongKeys = 0, special = [], end = true}) {
   const pending = [...special];
-  const delays = [];
   let answered = 0, wrong = 0;
-  await trace.press('Space');
-  let line = await trace.next(/^trace (say|show Form2) /);
-  while (!line.startsWith('trace show Form2')) {
-    const question = line.split(' ').slice(3).join(' ');
-    const started = performance.now();
-    if (wrong < wrongKeys) {
-      await trace.press(keyFor(String((Number(question) + 1) % 10)));
+  await trace.keys('Space');
+  while (answered < questions) {
+    // The run's first question may be told a line after the key that started it.
+    while (!/^[0-9A-Za-z]$/.test(trace.captions.Label1 ?? '')) await trace.next(/^trace key/);
+    const question = trace.captions.Label1;
+    if (wrong < wrongKeys && wrong === answered) {
+      await trace.keys(keyFor(String((Number(question) + 1) % 10)));
       wrong++;
-    } else if (answered >= questions) {
-      await trace.press('Escape');
-    } else {
-      const index = pending.findIndex((s) => s.question === question);
-      if (index >= 0) await trace.dispatch(pending.splice(index, 1)[0]);
-      else await trace.press(keyFor(question));
-      answered++;
     }
-    line = await trace.next(/^trace (say|show Form2) /);
-    delays.push(performance.now() - started);
+    const index = pending.findIndex((s) => s.question === question);
+    if (index >= 0) await trace.dispatch(pending.splice(index, 1)[0]);
+    else await trace.press(keyFor(question));
+    if (++answered < questions || escape || !end) await trace.next(/^trace key/);
   }
-  return {questions: answered, wrong, special: pending, delays};
+  if (!end) return {questions: answered, wrong, special: pending};
+  if (escape) await trace.press('Escape');
+  await trace.next(/^trace show Form2 /);
+  return {questions: answered, wrong, special: pending};
 }
