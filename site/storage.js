@@ -25,7 +25,7 @@ Module['preRun'].push(function () {
     // refused; a browser that answers neither way is not waited for long.
     FS.mount(IDBFS, {}, folder);
     FS.syncfs(true, loaded);
-    setTimeout(function () { loaded('no answer from IndexedDB'); }, 3000);
+    setTimeout(function () { loaded('no answer from IndexedDB'); }, 5000);
   } catch (e) {
     loaded(e);
   }
