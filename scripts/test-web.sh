@@ -11,4 +11,6 @@ if [ ! -f build-web/CTestTestfile.cmake ]; then
   exit 0
 fi
 ctest --test-dir build-web --output-on-failure --parallel "$(nproc)"
+# A player's session in headless Chromium (tests/web/e2e.mjs).
+node tests/web/e2e.mjs build-web/site "$(tests/web/puppeteer.sh build-web/node)"
 echo "Web leg: $(( $(date +%s) - start )) s"
