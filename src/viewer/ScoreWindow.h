@@ -54,7 +54,6 @@ private:
     void fitToScreen();
     void placeOnScreen();
     QLayout *buildSetChoice();
-    QPushButton *buildSaveButton();
     void buildShortcuts();
     void showSet(RunSet set);
     void chooseFile();

@@ -1,4 +1,3 @@
-#include "BrowserPage.h"
 #include "FontConfigWarmUp.h"
 #include "Fonts.h"
 #include "QtJapanese.h"
@@ -38,9 +37,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(tekkora::scoreIcon());
 
     tekkora::ScoreWindow window(tekkora::scoreLogPath(options.positionalArguments().value(0)));
-    // In a browser the page's address asks (score.html?report), and the line
-    // goes to the console.
-    if (options.isSet(report) || tekkora::pageAsks(QStringLiteral("report"))) {
+    if (options.isSet(report)) {
         const auto print = [&window] {
             std::printf("%s\n", window.reportLine().toUtf8().constData());
             std::fflush(stdout);

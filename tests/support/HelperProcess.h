@@ -8,10 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#if QT_CONFIG(process)
 #include <QProcess>
 #include <QProcessEnvironment>
-#endif
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -87,7 +85,6 @@ public:
                && copySuppressions();
     }
 
-#if QT_CONFIG(process) // not in the browser's build
     HelperOutput run(const QStringList &arguments, bool unprivileged)
     {
         QProcess process;
@@ -128,7 +125,6 @@ public:
         }
         return env;
     }
-#endif
 
 private:
     QString suppressionsCopy() const { return QDir(workDir_).filePath(QStringLiteral("lsan.supp")); }

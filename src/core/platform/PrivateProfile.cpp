@@ -1,6 +1,5 @@
 #include "PrivateProfile.h"
 
-#include "FileStorage.h"
 #include "ReplacedFile.h"
 
 #include <QFile>
@@ -306,9 +305,7 @@ FileResult writePrivateProfileStrings(std::string_view section, std::initializer
     for (const KeyValue &entry : entries)
         updated = withValue(updated, section, entry.key, entry.value);
 
-    const FileResult replaced = replaceFileContents(path, updated);
-    keepChangedFiles();
-    return replaced;
+    return replaceFileContents(path, updated);
 }
 
 } // namespace tekkora::profile

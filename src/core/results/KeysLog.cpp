@@ -2,7 +2,6 @@
 
 #include "platform/AppendOnlyFile.h"
 #include "platform/DataDirectory.h"
-#include "platform/FileStorage.h"
 
 #include <algorithm>
 #include <charconv>
@@ -111,10 +110,7 @@ QByteArray formatKeysRecord(const KeysRecord &record)
 
 FileResult AppendKeysRecord(const KeysRecord &record, const QString &directory)
 {
-    const FileResult appended =
-        appendToLog(fileInDirectory(directory, KeysFileName), QByteArray(), formatKeysRecord(record));
-    keepChangedFiles();
-    return appended;
+    return appendToLog(fileInDirectory(directory, KeysFileName), QByteArray(), formatKeysRecord(record));
 }
 
 } // namespace tekkora

@@ -2,7 +2,6 @@
 
 #include "platform/AppendOnlyFile.h"
 #include "platform/DataDirectory.h"
-#include "platform/FileStorage.h"
 #include "platform/ShiftJis.h"
 
 namespace tekkora {
@@ -87,9 +86,7 @@ FileResult AppendScoreRecord(const ScoreRecord &record, const QString &directory
         if (!text->ok())
             return FileResult::failure(path, text->error);
     }
-    const FileResult appended = appendToLog(path, header.bytes, line.bytes);
-    keepChangedFiles();
-    return appended;
+    return appendToLog(path, header.bytes, line.bytes);
 }
 
 } // namespace tekkora

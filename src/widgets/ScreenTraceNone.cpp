@@ -1,7 +1,0 @@
-#include "ScreenTrace.h"
-
-namespace tekkora {
-
-void startScreenTraceIfAsked() {}
-
-} // namespace tekkora
