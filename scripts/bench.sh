@@ -11,7 +11,9 @@
 #      and one appended run, in process and under Xvfb (bench/runner/score.sh);
 #      the per-key log's reader and figures on 10 000 runs (bench_keys);
 #   5. key to sound: wrong keys of the real executable under Xvfb, heard
-#      through a private PulseAudio's null sink (bench/sound/keysound.cpp).
+#      through a private PulseAudio's null sink (bench/sound/keysound.cpp);
+#   6. the web pages in headless Chromium, when build-web/site/ is built:
+#      transfer size, first frames, key to frame (bench/web/measure.mjs).
 # Ends with one table of the figures. Knobs of step 3: see bench/runner/run.sh.
 #
 #   scripts/bench.sh            everything (about 10 minutes on 2 cores)
@@ -148,3 +150,9 @@ printf '%-44s %10s\n' "$(sound burst_keys) keys $(sound burst_gap_ms) ms apart: 
 printf '%-44s %10s\n' "  sounding after the last key, ms" "$(sound burst_sounding_after_last_key_ms)"
 printf '%-44s %10s\n' "  peak against a single beep's (1 = no overlap)" "$(sound burst_peak_to_single_peak)"
 printf '%-44s %10s\n' "X bells rung meanwhile" "$(sound x_bells)"
+
+# The web pages, where the web build has been made (scripts/build-web.sh).
+if [ -f build-web/site/index.html ] && command -v chromium >/dev/null; then
+  echo
+  node bench/web/measure.mjs build-web/site "$(tests/web/puppeteer.sh build-web/node)" || true
+fi

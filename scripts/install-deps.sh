@@ -36,11 +36,18 @@ packages=(
   # the Windows build: the cross compiler, Wine to run its programs and
   # tests, NSIS for the installer
   g++-mingw-w64-x86-64-posix wine64 nsis
+  # the web build: the compiler, the font cutter for the faces the page
+  # brings, node to run its tests, and a browser with npm for the
+  # end-to-end test's puppeteer-core
+  emscripten fonttools chromium nodejs npm
 )
 
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" && continue
+  # A node from elsewhere (NodeSource's package) brings its own npm.
+  [ "$p" = npm ] && command -v npm >/dev/null && continue
+  missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

@@ -20,7 +20,9 @@ directory:
 Only the standard library is used, and the output is byte-for-byte the same
 on every run.
 
-Usage: scripts/make-icons.py output-directory
+Usage: scripts/make-icons.py output-directory [size ...]
+  Each size given (a multiple of 32: 192 and 512 for the web app manifest)
+  adds tekkora-SIZE.png and tekkora-score-SIZE.png to the large sizes.
 """
 
 import math
@@ -289,9 +291,10 @@ def ico(canvases):
 
 
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) < 2 or not all(a.isdigit() and int(a) % 32 == 0 for a in sys.argv[2:]):
         sys.exit(__doc__)
     out_dir = sys.argv[1]
+    extra_sizes = tuple(int(a) for a in sys.argv[2:])
     os.makedirs(out_dir, exist_ok=True)
     big, small = draw32(), draw16()
     outputs = {
@@ -303,7 +306,7 @@ def main():
     outputs["tekkora-score.ico"] = ico([draw_score32(), draw_score16()])
     # Sharp on high-density screens and in large launcher views: the same
     # drawings at the sizes desktops ask for.
-    for size in (32,) + LARGE_SIZES:
+    for size in (32,) + LARGE_SIZES + extra_sizes:
         if size != 32:
             outputs[f"tekkora-{size}.png"] = png4(draw32(size))
         outputs[f"tekkora-score-{size}.png"] = png4(draw_score32(size))

@@ -2,7 +2,9 @@
 # Installs what is missing, builds Tekkora! with its tests and runs the whole
 # suite; no display is needed. Then the Windows leg: both programs
 # cross-built and proven under Wine (skipped without Qt for Windows). Then
-# runs the suite again built with AddressSanitizer (leaks included) and
+# the browser leg: both programs built for WebAssembly, the site assembled
+# and the core's tests run under node (skipped without Qt for WebAssembly).
+# Then runs the suite again built with AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer, and gives every fuzzer a short run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,6 +23,8 @@ run_suite() {
 run_suite build
 
 scripts/test-windows.sh
+
+scripts/test-web.sh
 
 # Any memory error, leak or undefined behaviour fails its test. Leaks inside
 # the system's libraries are suppressed by name; ours never are.

@@ -7,6 +7,8 @@
 #include "Form1.h"
 #include "ProgramIcon.h"
 #include "ClassicLook.h"
+#include "ScreenTrace.h"
+#include "UnkeptFilesNotice.h"
 
 #include <QApplication>
 
@@ -33,8 +35,10 @@ int main(int argc, char *argv[])
     const tekkora::Services services{ticks, beeper, random, clock, tekkora::resolveDataDirectory(),
                                      tekkora::programDirectory()};
 
+    tekkora::startScreenTraceIfAsked();
     tekkora::Form1 form(state, services);
     form.show();
+    tekkora::noticeUnkeptFiles(&form);
     beeper.startAtFirstInput();
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "KeyCodes.h"
 
+#include "BrowserKeys.h"
+
 namespace tekkora {
 
 namespace vk {
@@ -35,12 +37,30 @@ NativeKeys nativeKeysFor(QStringView platformName)
         return NativeKeys::Xkb;
     if (platformName == u"windows" || platformName == u"direct2d")
         return NativeKeys::WindowsVirtualKey;
+    if (platformName == u"wasm")
+        return NativeKeys::BrowserCode;
     return NativeKeys::None;
 }
 
 std::int16_t keyCodeFor(const KeyPress &key, NativeKeys native, const KeycodeAnswers *answers)
 {
     switch (native) {
+    case NativeKeys::BrowserCode:
+        if (key.nativeScanCode != 0) {
+            if (isKeypadXkbKeycode(key.nativeScanCode))
+                return keyCodeFor(key.qtKey, key.modifiers | Qt::KeypadModifier);
+            if (answers != nullptr && key.nativeScanCode < answers->size() && (*answers)[key.nativeScanCode] != 0)
+                return (*answers)[key.nativeScanCode];
+            const std::int16_t typed = keyCodeFor(key.qtKey, key.modifiers);
+            if (answers != nullptr)
+                return answersAQuestion(typed) ? vk::Unknown : typed;
+            // No layout map: the letter or digit typed, else the place's.
+            if (answersAQuestion(typed))
+                return typed;
+            const std::int16_t us = usAnswerOfXkbKeycode(key.nativeScanCode);
+            return us != 0 ? us : typed;
+        }
+        break;
     case NativeKeys::Xkb:
         // A synthetic event has no keycode: the toolkit's key is all there is.
         if (answers != nullptr && key.nativeScanCode != 0) {

@@ -10,7 +10,8 @@
 // layout, the unshifted digit keys of a French one give "&", "é", ...), so
 // where the platform tells which key was pressed, the key decides: Windows
 // names it in its virtual key, and on X11 and Wayland the keyboard layout
-// says what each key answers (XkbAnswers.h).
+// says what each key answers (XkbAnswers.h), and in the browser its key
+// event's place and the layout map the browser gives (BrowserKeys.h).
 
 #include <QStringView>
 #include <Qt>
@@ -29,6 +30,9 @@ enum class NativeKeys : std::uint8_t {
     Xkb,
     // Windows: the virtual key is the Windows virtual-key code.
     WindowsVirtualKey,
+    // The browser: the scan code is the XKB keycode of the key's place as
+    // its key event names it (BrowserKeys.h).
+    BrowserCode,
 };
 
 // The native codes the named Qt platform plug-in puts in its key events.
@@ -58,7 +62,9 @@ using KeycodeAnswers = std::array<std::int16_t, 256>;
 // The key code of a press: from the platform's native codes where they name
 // the key, else from the toolkit's key. With XKB keycodes, answers (when the
 // layout could be read) decides which letter or digit a key answers; a key
-// without one gives its toolkit code, never a letter's or digit's.
+// without one gives its toolkit code, never a letter's or digit's. A browser
+// that tells no layout leaves the letter or digit typed, else the one of the
+// key's place on a US keyboard.
 std::int16_t keyCodeFor(const KeyPress &key, NativeKeys native, const KeycodeAnswers *answers = nullptr);
 
 // The key code from the toolkit's key alone.

@@ -17,6 +17,9 @@ public:
     // What each key answers now, by the key events' native scan code; null
     // when the layout cannot be read.
     virtual const KeycodeAnswers *answers() = 0;
+    // Adds what the platform tells of the key apart from the toolkit's event
+    // (the browser's place of the key) to a press read from that event.
+    virtual void addNativeKeys(KeyPress &) const {}
 };
 
 // The layout of the running application's platform; null where the key

@@ -21,6 +21,10 @@ public:
     virtual Outcome play() = 0;
     // Disconnects; open() may follow.
     virtual void close() = 0;
+    // Whether a call may wait on something outside the program. One that
+    // never does (the browser's audio, which only schedules the sound) is
+    // called on the owner's thread, where the platform has no other.
+    virtual bool mayBlock() const { return true; }
 };
 
 } // namespace tekkora

@@ -198,6 +198,10 @@ void BeepWorker::start()
     if (shared_->state != State::Idle)
         return;
     shared_->state = State::Connecting;
+    if (!shared_->sound->mayBlock()) {
+        shared_->connect();
+        return;
+    }
     shared_->busySince = Clock::now();
     try {
         thread_ = std::thread([shared = shared_] { shared->run(); });
@@ -211,6 +215,10 @@ void BeepWorker::beep()
 {
     const Clock::time_point now = Clock::now();
     start();
+    if (!shared_->sound->mayBlock()) {
+        shared_->serve(now, false);
+        return;
+    }
     switch (shared_->state.load()) {
     case State::Muted: return;
     case State::Unavailable: shared_->ringFallback(); return;

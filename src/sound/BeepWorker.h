@@ -14,6 +14,10 @@
 // the sound missing, or when the worker has been stuck in one call for
 // longer than the grace time (a hung server blocks for half a minute); from
 // the worker when a play fails. The fallback may thus run on either thread.
+//
+// A sound whose calls never block (AlertSound::mayBlock()) gets no thread:
+// start() connects and beep() plays on the owner's thread, as the worker
+// would.
 
 #include <atomic>
 #include <chrono>

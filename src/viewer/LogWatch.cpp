@@ -1,5 +1,7 @@
 #include "LogWatch.h"
 
+#include "BrowserPage.h"
+
 #include <QFileInfo>
 
 namespace tekkora {
@@ -19,6 +21,9 @@ LogWatch::LogWatch(QString path, QObject *parent) : QObject(parent), path_(std::
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, &settle_, qOverload<>(&QTimer::start));
     folderPoll_.setInterval(FolderPollMs);
     connect(&folderPoll_, &QTimer::timeout, this, &LogWatch::touched);
+    // In a browser the drill's page writes the logs into storage this page
+    // only sees when it pulls it in.
+    followStoredFiles(this, [this] { settle_.start(); });
 }
 
 void LogWatch::watch()

@@ -2,6 +2,7 @@
 
 #include "AccessibleFactory.h"
 #include "Announcer.h"
+#include "BrowserPage.h"
 #include "DrillWindow.h"
 #include "Fonts.h"
 #include "KeysPage.h"
@@ -10,6 +11,7 @@
 #include "ViewerParts.h"
 #include "WindowPlacement.h"
 #include "results/KeysLog.h"
+#include "results/ScoreLog.h"
 
 #include <QAccessibleWidget>
 #include <QButtonGroup>
@@ -20,6 +22,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -159,7 +162,25 @@ QLayout *ScoreWindow::buildSetChoice()
     openButton_->setAutoDefault(false);
     connect(openButton_, &QPushButton::clicked, this, &ScoreWindow::chooseFile);
     top->addWidget(openButton_);
+    if (logsNeedSaving())
+        top->addWidget(buildSaveButton());
     return top;
+}
+
+// Where the logs are out of the player's reach (a browser's storage), a copy
+// of each, byte for byte, for the desktop program or a safe place.
+QPushButton *ScoreWindow::buildSaveButton()
+{
+    auto *save = makeButton(this, "cmdSave", QStringLiteral("保存(&S)"), QRect());
+    save->setAutoDefault(false);
+    auto *files = new QMenu(save);
+    // The score log on show, and the per-key log the drill writes beside it.
+    files->addAction(ScoreFileName, this, [this] { saveCopy(logPath()); })->setObjectName(QStringLiteral("actSaveScore"));
+    files->addAction(KeysFileName, this, [this] {
+        saveCopy(QFileInfo(logPath()).dir().filePath(KeysFileName));
+    })->setObjectName(QStringLiteral("actSaveKeys"));
+    save->setMenu(files);
+    return save;
 }
 
 void ScoreWindow::buildShortcuts()
@@ -195,10 +216,7 @@ QString ScoreWindow::reportLine() const
 }
 void ScoreWindow::chooseFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("スコアファイルを開く"), logPath(),
-                                                      QStringLiteral("スコアファイル (Score.txt);;テキスト (*.txt);;すべてのファイル (*)"));
-    if (!path.isEmpty())
-        openLog(path);
+    pickScoreLog(this, logPath(), [this](const QString &path) { openLog(path); });
 }
 
 namespace {

@@ -54,6 +54,7 @@ private:
     void fitToScreen();
     void placeOnScreen();
     QLayout *buildSetChoice();
+    QPushButton *buildSaveButton();
     void buildShortcuts();
     void showSet(RunSet set);
     void chooseFile();

@@ -1,3 +1,4 @@
+#include "BrowserPage.h"
 #include "FontConfigWarmUp.h"
 #include "Fonts.h"
 #include "QtJapanese.h"
@@ -37,7 +38,9 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(tekkora::scoreIcon());
 
     tekkora::ScoreWindow window(tekkora::scoreLogPath(options.positionalArguments().value(0)));
-    if (options.isSet(report)) {
+    // In a browser the page's address asks (score.html?report), and the line
+    // goes to the console.
+    if (options.isSet(report) || tekkora::pageAsks(QStringLiteral("report"))) {
         const auto print = [&window] {
             std::printf("%s\n", window.reportLine().toUtf8().constData());
             std::fflush(stdout);

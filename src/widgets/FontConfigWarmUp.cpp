@@ -2,7 +2,9 @@
 
 #include <system_error>
 
-#if defined(__unix__) && !defined(__APPLE__)
+// Not in the browser, whose programs are linked whole, with no symbols to
+// look up and no fonts but their own.
+#if defined(__unix__) && !defined(__APPLE__) && !defined(__EMSCRIPTEN__)
 #include <dlfcn.h>
 #define TEKKORA_HAS_FONTCONFIG 1
 #endif

@@ -1,5 +1,7 @@
 #include "Fonts.h"
 
+#include "BundledFonts.h"
+
 #include <QFontDatabase>
 #include <QStringList>
 
@@ -36,6 +38,7 @@ QString firstInstalled(const QString &designFace)
 
 void installFontSubstitutions()
 {
+    addBundledFonts();
     // The design face under its English name first: a Windows in another
     // language lists MS PGothic so. Then its look-alikes of the same metrics
     // (IPA's), then other Japanese Gothic faces. Yu Gothic UI is the

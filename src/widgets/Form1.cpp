@@ -229,7 +229,10 @@ bool Form1::event(QEvent *event)
     }
     auto *key = static_cast<QKeyEvent *>(event);
     const KeycodeAnswers *answers = keyboardLayout_ ? keyboardLayout_->answers() : nullptr;
-    const std::int16_t code = keyCodeFor(keyPressOf(*key), nativeKeys_, answers);
+    KeyPress press = keyPressOf(*key);
+    if (keyboardLayout_)
+        keyboardLayout_->addNativeKeys(press);
+    const std::int16_t code = keyCodeFor(press, nativeKeys_, answers);
     const std::int16_t shift = shiftStateFor(key->modifiers());
     guarded([this, code, shift] { procedures_.Form_KeyDown(code, shift); });
     speakQuestion();

@@ -2,6 +2,7 @@
 
 #include "Captions.h"
 #include "Fonts.h"
+#include "ModalWaits.h"
 #include "Palette.h"
 #include "ProgramIcon.h"
 #include "ReadingOrder.h"
@@ -194,13 +195,42 @@ void Form2::setLabel9Left(int leftTwips)
 
 void Form2::showMessage(const QString &title, const QString &text)
 {
+    // This window waits in exec() already: where that is the only wait
+    // there can be, the boxes open one after the other, each when the one
+    // before has closed.
+    if (!nestedModalWaits()) {
+        pendingMessages_.append({title, text});
+        if (pendingMessages_.size() == 1)
+            openNextMessage();
+        return;
+    }
     QMessageBox box(QMessageBox::NoIcon, title, displayText(text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
+void Form2::openNextMessage()
+{
+    const auto &[title, text] = pendingMessages_.constFirst();
+    auto *box = new QMessageBox(QMessageBox::NoIcon, title, displayText(text), QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QDialog::finished, this, [this] {
+        pendingMessages_.removeFirst();
+        if (!pendingMessages_.isEmpty())
+            openNextMessage();
+        else if (unloadAfterMessages_)
+            accept();
+    });
+    box->open();
+}
+
 void Form2::unloadWindow()
 {
+    if (!pendingMessages_.isEmpty()) {
+        unloadAfterMessages_ = true;
+        return;
+    }
     accept();
 }
 

@@ -7,6 +7,9 @@
 #include "results/Form2Procedures.h"
 
 #include <QDialog>
+#include <QList>
+
+#include <utility>
 
 class QLabel;
 class QPushButton;
@@ -39,10 +42,15 @@ private:
 
     void buildControls();
     void Command1_Click();
+    void openNextMessage();
     QLabel *figureBox(FigureBox box) const;
     QString unitOf(const QLabel *figure) const;
 
     Form2Procedures procedures_;
+    // Where no second modal wait is possible: the message boxes still to
+    // open (title, text), and whether the window closes after the last.
+    QList<std::pair<QString, QString>> pendingMessages_;
+    bool unloadAfterMessages_ = false;
 
     QPushButton *Command1_ = nullptr;
     QLabel *LabMode_ = nullptr;

@@ -2,6 +2,7 @@
 // key, and from the platform's native codes on the keyboard layouts players
 // use, built as the xkb-based platforms build their key events.
 
+#include "BrowserKeys.h"
 #include "KeyCodes.h"
 
 #include <QKeyEvent>
@@ -192,6 +193,54 @@ private slots:
         QFETCH(int, code);
         const KeyPress press{key, Qt::KeyboardModifiers(modifiers), 0, std::uint32_t(virtualKey)};
         QCOMPARE(int(keyCodeFor(press, nativeKeysFor(u"windows"))), code);
+    }
+
+    // The browser names the key's place; Chromium also tells what each key
+    // shows unshifted (the map, as code=shown pairs; none: other browsers).
+    void browserKeys_data()
+    {
+        QTest::addColumn<QString>("map");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("answer");
+        const QString us = "Digit1=1 Digit2=2 KeyQ=q KeyA=a KeyM=m Semicolon=;";
+        const QString fr = "Digit1=& Digit2=é KeyQ=a KeyA=q KeyM=, Semicolon=m";
+        const QString ru = "Digit1=1 KeyQ=й KeyA=ф KeyF=а KeyM=ь Semicolon=ж";
+        const int shift = Qt::ShiftModifier;
+        for (const QString &map : {QString(), us}) {
+            const char *mapped = map.isEmpty() ? "" : ", mapped";
+            QTest::addRow("Shift+1 on US%s", mapped) << map << "Digit1" << int(Qt::Key_Exclam) << shift << 49;
+        }
+        for (const QString &map : {QString(), fr}) {
+            const char *mapped = map.isEmpty() ? "" : ", mapped";
+            QTest::addRow("AZERTY &/1%s", mapped) << map << "Digit1" << int(Qt::Key_Ampersand) << 0 << 49;
+            QTest::addRow("AZERTY é/2%s", mapped) << map << "Digit2" << int(Qt::Key_Eacute) << 0 << 50;
+            QTest::addRow("AZERTY A on the Q key%s", mapped) << map << "KeyQ" << int(Qt::Key_A) << 0 << 65;
+        }
+        QTest::newRow("AZERTY M on the ; key, mapped") << fr << "Semicolon" << int(Qt::Key_M) << 0 << 77;
+        QTest::newRow("AZERTY , on the M key, mapped") << fr << "KeyM" << int(Qt::Key_Comma) << 0 << 255;
+        for (const QString &map : {QString(), ru}) {
+            const char *mapped = map.isEmpty() ? "" : ", mapped";
+            QTest::addRow("Russian а on the F key%s", mapped) << map << "KeyF" << 0x430 << 0 << 70;
+            QTest::addRow("Russian Ф on the A key%s", mapped) << map << "KeyA" << 0x424 << shift << 65;
+            QTest::addRow("keypad 1%s", mapped) << map << "Numpad1" << int(Qt::Key_1) << 0 << 97;
+        }
+        QTest::newRow("Esc") << us << "Escape" << int(Qt::Key_Escape) << 0 << 27;
+    }
+    void browserKeys()
+    {
+        QFETCH(QString, map);
+        QFETCH(QString, code);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, answer);
+        QList<std::pair<QString, QString>> layoutMap;
+        for (const QString &pair : map.split(u' ', Qt::SkipEmptyParts))
+            layoutMap.append({pair.section(u'=', 0, 0), pair.section(u'=', 1)});
+        const KeycodeAnswers answers = browserLayoutAnswers(layoutMap);
+        const KeyPress press{key, Qt::KeyboardModifiers(modifiers), xkbKeycodeOfBrowserCode(code), 0};
+        QCOMPARE(int(keyCodeFor(press, nativeKeysFor(u"wasm"), map.isEmpty() ? nullptr : &answers)), answer);
     }
 
     // Every layout and variant xkeyboard-config ships, and some pairs, with

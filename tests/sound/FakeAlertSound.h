@@ -24,6 +24,7 @@ public:
         std::deque<Outcome> plays;
         bool holdOpen = false;
         bool holdPlay = false;
+        bool mayBlock = true; // false: the worker calls from the owner's thread
         std::atomic<int> openCalls{0}, playCalls{0}, closeCalls{0};
         std::atomic<int> waiting{0}; // calls held at the gate now
         std::atomic<bool> destroyed{false};
@@ -53,6 +54,7 @@ public:
         return answer(script_->plays, &Script::holdPlay);
     }
     void close() override { ++script_->closeCalls; }
+    bool mayBlock() const override { return script_->mayBlock; }
 
 private:
     Outcome answer(std::deque<Outcome> &outcomes, bool Script::*hold)

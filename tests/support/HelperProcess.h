@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#if QT_CONFIG(process)
 #include <QProcess>
 #include <QProcessEnvironment>
+#endif
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -85,6 +87,7 @@ public:
                && copySuppressions();
     }
 
+#if QT_CONFIG(process) // not in the browser's build
     HelperOutput run(const QStringList &arguments, bool unprivileged)
     {
         QProcess process;
@@ -125,6 +128,7 @@ public:
         }
         return env;
     }
+#endif
 
 private:
     QString suppressionsCopy() const { return QDir(workDir_).filePath(QStringLiteral("lsan.supp")); }

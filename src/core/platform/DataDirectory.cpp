@@ -1,5 +1,7 @@
 #include "DataDirectory.h"
 
+#include "FileStorage.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -21,6 +23,8 @@ QString chooseDataDirectory(const QString &programDir, const QString &perUserDir
 
 QString resolveDataDirectory()
 {
+    if (const QString fixed = fixedDataDirectory(); !fixed.isEmpty())
+        return fixed;
     return chooseDataDirectory(programDirectory(),
                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }

@@ -1,5 +1,6 @@
 #include "PrivateProfile.h"
 
+#include "FileStorage.h"
 #include "ReplacedFile.h"
 
 #include <QFile>
@@ -305,7 +306,9 @@ FileResult writePrivateProfileStrings(std::string_view section, std::initializer
     for (const KeyValue &entry : entries)
         updated = withValue(updated, section, entry.key, entry.value);
 
-    return replaceFileContents(path, updated);
+    const FileResult replaced = replaceFileContents(path, updated);
+    keepChangedFiles();
+    return replaced;
 }
 
 } // namespace tekkora::profile

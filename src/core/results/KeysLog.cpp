@@ -2,6 +2,7 @@
 
 #include "platform/AppendOnlyFile.h"
 #include "platform/DataDirectory.h"
+#include "platform/FileStorage.h"
 
 #include <algorithm>
 #include <charconv>
@@ -110,7 +111,10 @@ QByteArray formatKeysRecord(const KeysRecord &record)
 
 FileResult AppendKeysRecord(const KeysRecord &record, const QString &directory)
 {
-    return appendToLog(fileInDirectory(directory, KeysFileName), QByteArray(), formatKeysRecord(record));
+    const FileResult appended =
+        appendToLog(fileInDirectory(directory, KeysFileName), QByteArray(), formatKeysRecord(record));
+    keepChangedFiles();
+    return appended;
 }
 
 } // namespace tekkora

@@ -2,6 +2,7 @@
 
 #include "platform/AppendOnlyFile.h"
 #include "platform/DataDirectory.h"
+#include "platform/FileStorage.h"
 #include "platform/ShiftJis.h"
 
 namespace tekkora {
@@ -86,7 +87,9 @@ FileResult AppendScoreRecord(const ScoreRecord &record, const QString &directory
         if (!text->ok())
             return FileResult::failure(path, text->error);
     }
-    return appendToLog(path, header.bytes, line.bytes);
+    const FileResult appended = appendToLog(path, header.bytes, line.bytes);
+    keepChangedFiles();
+    return appended;
 }
 
 } // namespace tekkora

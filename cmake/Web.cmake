@@ -1,0 +1,40 @@
+# Building for the browser with Qt for WebAssembly (scripts/build-web.sh):
+# the flags every target needs, how the tests run (under node), and the
+# site the two programs are served from (site/).
+
+# The drill catches its overflow error as the desktop does; emscripten
+# compiles exceptions out unless asked, and Qt's link flags turn catching
+# off, so both are turned back on for our code.
+add_compile_options(-fexceptions
+                    # floating-point <charconv>, which its C++ library lacks
+                    "SHELL:-include ${CMAKE_CURRENT_LIST_DIR}/WebFloatCharconv.h")
+add_link_options(-fexceptions
+                 # Qt's platform plug-in reads and writes strings through these.
+                 "SHELL:-s EXPORTED_RUNTIME_METHODS=UTF16ToString,stringToUTF16"
+                 "SHELL:-s INITIAL_MEMORY=50MB")
+# After Qt's own link flags, which come with its libraries, so it wins.
+link_libraries("-sDISABLE_EXCEPTION_CATCHING=0")
+
+# Every test runs under node; emscripten 3.1.6 would otherwise try fetch()
+# on the .wasm's file path.
+find_program(TEKKORA_NODE NAMES node nodejs REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${TEKKORA_NODE} --no-experimental-fetch)
+
+# tekkora_web_program(<target>): a program of the site. Its modal windows
+# wait in exec(), which in the browser needs the stack unwound and rewound
+# (asyncify); the player's files are kept in IndexedDB (IDBFS), mounted and
+# loaded by storage.js before main() runs.
+function(tekkora_web_program target)
+  target_link_options(${target} PRIVATE "SHELL:-s ASYNCIFY" -Os -lidbfs.js
+                      "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/site/storage.js")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/site/storage.js)
+endfunction()
+
+# CMake 3.25 knows no whole-archive link for emscripten; its linker (lld)
+# takes the usual flags.
+set(CMAKE_LINK_LIBRARY_USING_WHOLE_ARCHIVE "-Wl,--whole-archive <LINK_ITEM> -Wl,--no-whole-archive")
+set(CMAKE_LINK_LIBRARY_USING_WHOLE_ARCHIVE_SUPPORTED TRUE)
+
+# pkg-config answers for the build machine: nothing found there is for the
+# browser.
+set(ENV{PKG_CONFIG_LIBDIR} "${CMAKE_BINARY_DIR}/no-pkg-config")

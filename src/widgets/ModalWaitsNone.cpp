@@ -1,0 +1,10 @@
+#include "ModalWaits.h"
+
+namespace tekkora {
+
+bool nestedModalWaits()
+{
+    return true;
+}
+
+} // namespace tekkora

@@ -1,0 +1,7 @@
+#include "ScreenTrace.h"
+
+namespace tekkora {
+
+void startScreenTraceIfAsked() {}
+
+} // namespace tekkora
