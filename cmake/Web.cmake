@@ -25,10 +25,16 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${TEKKORA_NODE} --no-experimental-fetch)
 # (asyncify); the player's files are kept in IndexedDB (IDBFS), mounted and
 # loaded by storage.js before main() runs.
 function(tekkora_web_program target)
+  # Pictures are PNG only, which Qt reads without a plug-in.
+  qt_import_plugins(${target} EXCLUDE_BY_TYPE imageformats)
   target_link_options(${target} PRIVATE "SHELL:-s ASYNCIFY" -Os -lidbfs.js
                       "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/site/storage.js")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/site/storage.js)
 endfunction()
+
+# The faces the page brings (BundledFontsWeb.cpp) stand in for those Qt's
+# web plug-in embeds (DejaVu, a megabyte the page would carry for nothing).
+set_property(TARGET Qt6::QWasmIntegrationPlugin_resources_1 PROPERTY IMPORTED_OBJECTS_RELEASE "")
 
 # CMake 3.25 knows no whole-archive link for emscripten; its linker (lld)
 # takes the usual flags.

@@ -4,6 +4,7 @@
 #include "FontConfigWarmUp.h"
 #include "platform/SystemServices.h"
 #include "Fonts.h"
+#include "ModalWaits.h"
 #include "Form1.h"
 #include "ProgramIcon.h"
 #include "ClassicLook.h"
@@ -37,8 +38,11 @@ int main(int argc, char *argv[])
 
     tekkora::startScreenTraceIfAsked();
     tekkora::Form1 form(state, services);
-    form.show();
+    // What show() does on the desktop; in the browser show() would fill the
+    // page with the window, whose size is its own.
+    form.setVisible(true);
     tekkora::noticeUnkeptFiles(&form);
     beeper.startAtFirstInput();
+    tekkora::settleStartUp();
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "BrowserPage.h"
 #include "FontConfigWarmUp.h"
 #include "Fonts.h"
+#include "ModalWaits.h"
 #include "QtJapanese.h"
 #include "ScoreIcon.h"
 #include "ScoreLogLocation.h"
@@ -48,6 +49,9 @@ int main(int argc, char *argv[])
         QObject::connect(&window, &tekkora::ScoreWindow::updated, &window, print);
         print();
     }
-    window.show();
+    // What show() does on the desktop; in the browser show() would fill the
+    // page with the window, whose size is its own.
+    window.setVisible(true);
+    tekkora::settleStartUp();
     return app.exec();
 }

@@ -14,6 +14,7 @@
 #include "AboutBox.h"
 #include "Announcer.h"
 #include "platform/CheckedInt.h"
+#include "platform/FileStorage.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -115,10 +116,12 @@ void Form1::buildControls()
     connect(Command2_, &QPushButton::clicked, this, [this] { guarded([this] { procedures_.Command2_Click(); }); });
     connect(lblMode_, &ClickableLabel::clicked, this, [this] {
         guarded([this] { procedures_.lblMode_Click(); });
+        optionsChanged();
         speakOption(OptionItem::al);
     });
     connect(lblNum_, &ClickableLabel::clicked, this, [this] {
         guarded([this] { procedures_.lblNum_Click(); });
+        optionsChanged();
         speakOption(OptionItem::n10);
     });
 
@@ -178,6 +181,7 @@ void Form1::addOptionItem(QMenu *menu, const OptionItemDefinition &definition)
         // the mark as it was, and sets it itself.
         optionActions_[item]->setChecked(checks_[item]);
         guarded([this, handler] { (procedures_.*handler)(); });
+        optionsChanged();
         speakOption(item);
     });
 }
@@ -273,6 +277,12 @@ void Form1::closeEvent(QCloseEvent *event)
         return;
     unloaded_ = true;
     guarded([this] { procedures_.Form_Unload(); });
+}
+
+void Form1::optionsChanged()
+{
+    if (optionsSavedAsTheyChange())
+        guarded([this] { procedures_.saveOptions(); });
 }
 
 void Form1::guarded(const std::function<void()> &procedure)

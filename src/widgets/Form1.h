@@ -75,6 +75,8 @@ private:
     void speakQuestion();
     void speakOption(OptionItem item);
     QSize label1TextSize() const;
+    // Where the platform keeps options as they change (FileStorage.h).
+    void optionsChanged();
     // Runs a procedure; a run-time error is reported and ends the program.
     void guarded(const std::function<void()> &procedure);
 

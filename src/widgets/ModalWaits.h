@@ -10,4 +10,13 @@ namespace tekkora {
 
 bool nestedModalWaits();
 
+// Called once the first window is shown, just before the event loop runs.
+// In the browser the page's loop never returns to the level at which objects
+// let go during start-up (deleteLater(), as a main window's layout does with
+// its finished animations) were queued, so they would stay queued for good,
+// and a modal window's wait, which sleeps only once the queue is empty,
+// would spin and freeze the page. There they are deleted as soon as the
+// page's loop runs.
+void settleStartUp();
+
 } // namespace tekkora

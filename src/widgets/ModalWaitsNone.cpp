@@ -7,4 +7,6 @@ bool nestedModalWaits()
     return true;
 }
 
+void settleStartUp() {}
+
 } // namespace tekkora

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QUrlQuery>
 #include <QWidget>
@@ -44,10 +45,14 @@ protected:
                 std::fflush(stdout);
             });
         }
-        if ((type != QEvent::Show && type != QEvent::Hide) || !watched->isWidgetType())
+        if ((type != QEvent::Show && type != QEvent::Hide && type != QEvent::Move) || !watched->isWidgetType())
             return false;
         auto *widget = static_cast<QWidget *>(watched);
-        if (!widget->isWindow() || widget->windowTitle().isEmpty() || event->spontaneous())
+        if (!widget->isWindow() || widget->windowTitle().isEmpty())
+            return false;
+        if (type == QEvent::Move || type == QEvent::Show)
+            place(widget);
+        if (type == QEvent::Move || event->spontaneous())
             return false;
         trace(type == QEvent::Show ? "show" : "hide", widget, widget->windowTitle());
         if (type == QEvent::Show)
@@ -56,6 +61,16 @@ protected:
     }
 
 private:
+    // Where the window stands on the page's screen: "x,y wxh of WxH".
+    static void place(const QWidget *window)
+    {
+        const QRect frame = window->frameGeometry();
+        const QSize screen = window->screen() ? window->screen()->geometry().size() : QSize();
+        std::printf("trace place %s %d,%d %dx%d of %dx%d\n", qPrintable(window->objectName()), frame.x(), frame.y(),
+                    frame.width(), frame.height(), screen.width(), screen.height());
+        std::fflush(stdout);
+    }
+
     // The window's named captions on show: those changed since last told,
     // or all of them.
     void captions(const QWidget *window, bool all = false)

@@ -1,5 +1,7 @@
 #include "WindowPlacement.h"
 
+#include "WindowFrames.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QMargins>
@@ -80,8 +82,8 @@ void placeBeside(QWidget *window, const QRect &other, const QSize &largest)
     }
 }
 
-// Places the window as it shows, and once more when it is first exposed,
-// when its frame is known.
+// Places the window as it shows, and, where its frame is known only then
+// (WindowFrames.h), once more when it is first exposed.
 class Placing final : public QObject {
 public:
     Placing(QWidget *window, std::function<void(QWidget *)> place)
@@ -94,6 +96,11 @@ public:
     {
         if (watched == window_ && event->type() == QEvent::Show && handle_.isNull()) {
             place_(window_);
+            if (framesKnownWhenShown()) {
+                done_ = true;
+                window_->removeEventFilter(this);
+                return false;
+            }
             handle_ = window_->windowHandle();
             if (handle_ != nullptr)
                 handle_->installEventFilter(this);

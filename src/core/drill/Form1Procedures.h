@@ -42,6 +42,8 @@ public:
     // Settings file.
     void Form_Load();
     void Form_Unload();
+    // Writes the options to the settings file, as closing the window does.
+    void saveOptions();
 
     const KeyTable &keyTable() const { return KeyTable_; }
     // Each question of the last run, for the per-key log.

@@ -112,6 +112,12 @@ void Form1Procedures::syncCountItems()
 
 void Form1Procedures::Form_Unload()
 {
+    saveOptions();
+    controls_.endProgram();
+}
+
+void Form1Procedures::saveOptions()
+{
     const QString path = settingsPath();
     const std::string mode = field(std::to_string(int(state_.CharSet)), 2);
     const std::string num = field(std::to_string(int(state_.QuestionLimit)), 6);
@@ -129,7 +135,6 @@ void Form1Procedures::Form_Unload()
             : profile::writePrivateProfileStrings(Section, {{"Mode", mode}, {"Num", num}, {"Cap", cap}}, path);
     if (!saved.ok())
         controls_.reportError(QStringLiteral("Tekkora!"), QStringLiteral("設定を保存できませんでした。\n") + saved.describe());
-    controls_.endProgram();
 }
 
 } // namespace tekkora

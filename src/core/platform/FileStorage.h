@@ -22,4 +22,9 @@ void keepChangedFiles();
 // refuses IndexedDB): they go with the page.
 bool changedFilesAreKept();
 
+// Whether the options are saved as soon as they change, and not only when
+// the program closes: a page is closed or reloaded without the program
+// hearing of it.
+bool optionsSavedAsTheyChange();
+
 } // namespace tekkora

@@ -11,6 +11,11 @@ QString fixedDataDirectory()
 
 void keepChangedFiles() {}
 
+bool optionsSavedAsTheyChange()
+{
+    return false;
+}
+
 bool changedFilesAreKept()
 {
     return true;

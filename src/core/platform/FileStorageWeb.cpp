@@ -49,6 +49,11 @@ void keepChangedFiles()
     tekkora_keep_changed_files();
 }
 
+bool optionsSavedAsTheyChange()
+{
+    return true;
+}
+
 bool changedFilesAreKept()
 {
     return tekkora_files_kept() != 0;

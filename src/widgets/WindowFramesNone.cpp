@@ -1,0 +1,10 @@
+#include "WindowFrames.h"
+
+namespace tekkora {
+
+bool framesKnownWhenShown()
+{
+    return false;
+}
+
+} // namespace tekkora
