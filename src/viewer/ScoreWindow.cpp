@@ -171,7 +171,7 @@ QLayout *ScoreWindow::buildSetChoice()
 // of each, byte for byte, for the desktop program or a safe place.
 QPushButton *ScoreWindow::buildSaveButton()
 {
-    auto *save = makeButton(this, "cmdSave", QStringLiteral("保存(&S)"), QRect());
+    auto *save = makeButton(this, "cmdSave", QStringLiteral("保存(&D)"), QRect());
     save->setAutoDefault(false);
     auto *files = new QMenu(save);
     // The score log on show, and the per-key log the drill writes beside it.
