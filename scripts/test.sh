@@ -2,8 +2,9 @@
 # Installs what is missing, builds Tekkora! with its tests and runs the whole
 # suite; no display is needed. Then the Windows leg: both programs
 # cross-built and proven under Wine (skipped without Qt for Windows). Then
-# the browser leg: both programs built for WebAssembly, the site assembled
-# and the core's tests run under node (skipped without Qt for WebAssembly).
+# the browser leg: both programs built for WebAssembly, the site assembled,
+# the core's tests run under node and a player's session played in headless
+# Chromium (skipped without Qt for WebAssembly).
 # Then runs the suite again built with AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer, and gives every fuzzer a short run.
 set -euo pipefail
