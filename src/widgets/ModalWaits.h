@@ -6,8 +6,6 @@
 // a later step of a modal window opens with open() instead and goes on from
 // its finished signal. One implementation per platform.
 
-class QWidget;
-
 namespace tekkora {
 
 bool nestedModalWaits();
@@ -20,12 +18,5 @@ bool nestedModalWaits();
 // would spin and freeze the page. There they are deleted as soon as the
 // page's loop runs.
 void settleStartUp();
-
-// Gives the keys back to `owner` once a modal window over it has closed. On
-// the desktop the window system does. In the browser the page hands a key to
-// the active window only, and the drill would become active again only at
-// the page's next wake-up, up to a second later, losing the player's keys
-// meanwhile.
-void returnKeysTo(QWidget *owner);
 
 } // namespace tekkora

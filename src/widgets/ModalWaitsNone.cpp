@@ -9,6 +9,4 @@ bool nestedModalWaits()
 
 void settleStartUp() {}
 
-void returnKeysTo(QWidget *) {}
-
 } // namespace tekkora

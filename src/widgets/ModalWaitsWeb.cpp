@@ -1,7 +1,6 @@
 #include "ModalWaits.h"
 
 #include <QCoreApplication>
-#include <QWidget>
 
 #include <emscripten.h>
 
@@ -19,15 +18,6 @@ void settleStartUp()
     // From the page's own timer, outside any Qt event, where an explicit
     // request delivers what was queued at the loop's own level.
     emscripten_async_call([](void *) { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }, nullptr, 0);
-}
-
-void returnKeysTo(QWidget *owner)
-{
-    if (owner == nullptr)
-        return;
-    owner->activateWindow();
-    // The activation is queued; carried out here, before the next key.
-    QCoreApplication::processEvents();
 }
 
 } // namespace tekkora

@@ -1,7 +1,6 @@
 #include "ResultsWindow.h"
 
 #include "Form2.h"
-#include "ModalWaits.h"
 
 #include <QApplication>
 
@@ -15,7 +14,6 @@ void showResultsWindow(const DrillState &state, const RunRecording &recording, c
     Form2 form(state, recording, services, QApplication::activeWindow());
     form.load();
     form.exec();
-    returnKeysTo(form.parentWidget());
 }
 
 } // namespace tekkora
