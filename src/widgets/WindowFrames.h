@@ -4,8 +4,8 @@
 // manager frames it (X11, Wayland, and as the program has always done on
 // Windows) the frame is known only once the window is first exposed, so a
 // window is placed again then. In the browser Qt draws the frames itself:
-// the first placement is right, and placing it again from inside the page's
-// paint would strand it in the corner. One implementation per platform.
+// the first placement is already right, and there is no window manager to
+// wait for. One implementation per platform.
 
 namespace tekkora {
 
