@@ -16,7 +16,9 @@ bool nestedModalWaits();
 // its finished animations) were queued, so they would stay queued for good,
 // and a modal window's wait, which sleeps only once the queue is empty,
 // would spin and freeze the page. There they are deleted as soon as the
-// page's loop runs.
+// page's loop runs. The browser's version also makes each window that opens
+// or comes back on top active at once, as the window system does on the
+// desktop, so that no key pressed right after goes astray.
 void settleStartUp();
 
 } // namespace tekkora
