@@ -1,6 +1,7 @@
 #include "AboutBox.h"
 
 #include "frmAbout.h"
+#include "ModalWaits.h"
 #include "WindowPlacement.h"
 
 #include <QApplication>
@@ -14,7 +15,8 @@ void showAboutBox()
     box.setWindowModality(Qt::ApplicationModal);
     // No owner widget, but tell the window manager which window the box
     // belongs to, so that it gets no taskbar entry of its own.
-    if (QWidget *active = QApplication::activeWindow()) {
+    QWidget *active = QApplication::activeWindow();
+    if (active != nullptr) {
         box.winId();
         if (QWindow *owner = active->window()->windowHandle())
             box.windowHandle()->setTransientParent(owner);
@@ -22,6 +24,7 @@ void showAboutBox()
     // Centred on the screen, not over the window it belongs to.
     openCentredOnScreen(&box);
     box.exec();
+    returnKeysTo(active);
 }
 
 } // namespace tekkora

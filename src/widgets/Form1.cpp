@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "KeyCodes.h"
 #include "KeyboardLayout.h"
+#include "ModalWaits.h"
 #include "Palette.h"
 #include "ProgramIcon.h"
 #include "ResultsWindow.h"
@@ -411,6 +412,7 @@ void Form1::endProgram()
 void Form1::reportError(const QString &title, const QString &message)
 {
     QMessageBox::warning(isVisible() ? this : nullptr, title, message);
+    returnKeysTo(this);
 }
 
 } // namespace tekkora

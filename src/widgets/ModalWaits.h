@@ -1,5 +1,7 @@
 #pragma once
 
+class QWidget;
+
 // Whether a modal window may wait in exec() while another one waits below
 // it. On the desktop it may. In the browser a wait unwinds the program's
 // stack into the page's event loop, and only one can be unwound at a time:
@@ -17,8 +19,15 @@ bool nestedModalWaits();
 // and a modal window's wait, which sleeps only once the queue is empty,
 // would spin and freeze the page. There they are deleted as soon as the
 // page's loop runs. The browser's version also makes each window that opens
-// or comes back on top active at once, as the window system does on the
-// desktop, so that no key pressed right after goes astray.
+// active at once, as the window system does on the desktop, so that no key
+// pressed right after goes astray.
 void settleStartUp();
+
+// Gives the keys back to `owner` once a modal window over it has closed and
+// its wait has returned. On the desktop the window system does. In the
+// browser the page hands a key to the active window only, and the drill
+// would become active again only at the page's next wake-up, up to a second
+// later, losing the player's keys meanwhile.
+void returnKeysTo(QWidget *owner);
 
 } // namespace tekkora

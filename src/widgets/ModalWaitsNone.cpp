@@ -9,4 +9,6 @@ bool nestedModalWaits()
 
 void settleStartUp() {}
 
+void returnKeysTo(QWidget *) {}
+
 } // namespace tekkora

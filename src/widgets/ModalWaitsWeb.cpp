@@ -1,7 +1,10 @@
 #include "ModalWaits.h"
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QPointer>
 #include <QWidget>
+
+#include <memory>
 
 #include <emscripten.h>
 
@@ -11,47 +14,40 @@ namespace tekkora {
 
 namespace {
 
-// The window that should have the keys: the modal one on top, else the
-// program's own window.
-QWidget *windowForKeys()
+// Carries out a queued activation now rather than at the page's next
+// wake-up, without handling any key or click out of turn.
+void activateNow(QWidget *window)
 {
-    if (QWidget *modal = QApplication::activeModalWidget())
-        return modal;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && window->windowType() != Qt::Popup && window->windowType() != Qt::ToolTip)
-            return window;
-    }
-    return nullptr;
+    window->activateWindow();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 // The page hands a key only to the active window, and Qt's plug-in makes a
-// window active only at the page's next wake-up, up to a second after a box
-// opens or the window over the drill closes: the player's keys meanwhile
-// went nowhere. Here the right window is made active as soon as the page's
-// current task has ended, before any later key.
+// window active only at the page's next wake-up, up to a second after it
+// opened: the player's keys meanwhile went nowhere. A window that opens is
+// made active as soon as the page's current task has ended. (A window that
+// closes gives the keys back in returnKeysTo(), once its wait has returned:
+// the page resumes a wait later, and the window below must not have keys
+// before the code after the wait has run.)
 class KeysFollowWindows : public QObject
 {
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        const QEvent::Type type = event->type();
-        if ((type == QEvent::Show || type == QEvent::Hide) && watched->isWidgetType()) {
-            const auto *widget = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto *widget = static_cast<QWidget *>(watched);
             if (widget->isWindow() && widget->windowType() != Qt::Popup && widget->windowType() != Qt::ToolTip)
-                emscripten_async_call(&giveKeys, nullptr, 0);
+                emscripten_async_call(&giveKeys, new QPointer<QWidget>(widget), 0);
         }
         return false;
     }
 
 private:
-    static void giveKeys(void *)
+    static void giveKeys(void *shown)
     {
-        QWidget *window = windowForKeys();
-        if (window == nullptr || window->isActiveWindow())
-            return;
-        window->activateWindow();
-        // The activation is queued; carried out now, not at the next wake-up.
-        QCoreApplication::processEvents();
+        const std::unique_ptr<QPointer<QWidget>> window(static_cast<QPointer<QWidget> *>(shown));
+        if (!window->isNull() && (*window)->isVisible() && !(*window)->isActiveWindow())
+            activateNow(*window);
     }
 };
 
@@ -60,6 +56,12 @@ private:
 bool nestedModalWaits()
 {
     return false;
+}
+
+void returnKeysTo(QWidget *owner)
+{
+    if (owner != nullptr && owner->isVisible() && !owner->isActiveWindow())
+        activateNow(owner);
 }
 
 void settleStartUp()

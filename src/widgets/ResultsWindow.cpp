@@ -1,6 +1,7 @@
 #include "ResultsWindow.h"
 
 #include "Form2.h"
+#include "ModalWaits.h"
 
 #include <QApplication>
 
@@ -14,6 +15,7 @@ void showResultsWindow(const DrillState &state, const RunRecording &recording, c
     Form2 form(state, recording, services, QApplication::activeWindow());
     form.load();
     form.exec();
+    returnKeysTo(form.parentWidget());
 }
 
 } // namespace tekkora

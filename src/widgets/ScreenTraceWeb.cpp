@@ -23,7 +23,8 @@ void trace(const char *what, const QObject *object, const QString &text)
     std::fflush(stdout);
 }
 
-// Windows as they come and go, by their name and title, with their captions;
+// Windows as they come and go and take the keys, by their name and title,
+// with their captions;
 // after each key, the captions it changed and then "trace key", once the key
 // has been dealt with (shortcuts included).
 class ScreenTrace final : public QObject {
@@ -45,11 +46,17 @@ protected:
                 std::fflush(stdout);
             });
         }
-        if ((type != QEvent::Show && type != QEvent::Hide && type != QEvent::Move) || !watched->isWidgetType())
+        if ((type != QEvent::Show && type != QEvent::Hide && type != QEvent::Move && type != QEvent::WindowActivate) ||
+            !watched->isWidgetType())
             return false;
         auto *widget = static_cast<QWidget *>(watched);
         if (!widget->isWindow() || widget->windowTitle().isEmpty())
             return false;
+        // The window that has the keys now.
+        if (type == QEvent::WindowActivate) {
+            trace("active", widget, widget->windowTitle());
+            return false;
+        }
         if (type == QEvent::Move || type == QEvent::Show)
             place(widget);
         if (type == QEvent::Move || event->spontaneous())
@@ -72,13 +79,14 @@ private:
     }
 
     // The window's named captions on show: those changed since last told,
-    // or all of them.
+    // or all of them. Told by name, as the reader keeps them: two windows'
+    // captions of one name (both windows have a Label1) are one to it.
     void captions(const QWidget *window, bool all = false)
     {
         for (const QLabel *label : window->findChildren<QLabel *>()) {
             if (!label->isVisible() || label->objectName().isEmpty())
                 continue;
-            QString &told = told_[label];
+            QString &told = told_[label->objectName()];
             if (all || told != label->text())
                 trace("text", label, label->text());
             told = label->text();
@@ -86,7 +94,7 @@ private:
     }
 
     bool keyPending_ = false;
-    QHash<const QLabel *, QString> told_;
+    QHash<QString, QString> told_;
 };
 
 bool pageAsksForTrace()
