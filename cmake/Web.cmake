@@ -20,16 +20,28 @@ link_libraries("-sDISABLE_EXCEPTION_CATCHING=0")
 find_program(TEKKORA_NODE NAMES node nodejs REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${TEKKORA_NODE} --no-experimental-fetch)
 
-# tekkora_web_program(<target>): a program of the site. Its modal windows
-# wait in exec(), which in the browser needs the stack unwound and rewound
-# (asyncify); the player's files are kept in IndexedDB (IDBFS), mounted and
-# loaded by storage.js before main() runs.
+# tekkora_web_program(<target> [MODAL_WAITS]): a program of the site. The
+# player's files are kept in IndexedDB (IDBFS), mounted and loaded by
+# storage.js before main() runs. With MODAL_WAITS its modal windows wait in
+# exec(), which in the browser needs the stack unwound and rewound
+# (asyncify). Asyncify instruments every function that might be on the
+# stack at such a wait, which by default is every function that calls
+# through a pointer: a third more code. WebNeverWaits.txt names the
+# functions that never are (text shaping, fonts, painting, styles, pictures,
+# and widgets the drill never shows), which are left as they are. A program
+# without modal waits (the score page) goes without asyncify.
 function(tekkora_web_program target)
+  cmake_parse_arguments(PARSE_ARGV 1 web "MODAL_WAITS" "" "")
   # Pictures are PNG only, which Qt reads without a plug-in.
   qt_import_plugins(${target} EXCLUDE_BY_TYPE imageformats)
-  target_link_options(${target} PRIVATE "SHELL:-s ASYNCIFY" -Os -lidbfs.js
+  target_link_options(${target} PRIVATE -Os -lidbfs.js
                       "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/site/storage.js")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/site/storage.js)
+  if(web_MODAL_WAITS)
+    set(never_waits ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/WebNeverWaits.txt)
+    target_link_options(${target} PRIVATE "SHELL:-s ASYNCIFY" "SHELL:-s ASYNCIFY_REMOVE=@${never_waits}")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${never_waits})
+  endif()
 endfunction()
 
 # The faces the page brings (BundledFontsWeb.cpp) stand in for those Qt's

@@ -179,7 +179,13 @@ QPushButton *ScoreWindow::buildSaveButton()
     files->addAction(KeysFileName, this, [this] {
         saveCopy(QFileInfo(logPath()).dir().filePath(KeysFileName));
     })->setObjectName(QStringLiteral("actSaveKeys"));
-    save->setMenu(files);
+    // Opened as a pop-up on the press, as a button's own menu opens, but not
+    // as its own menu: that one waits in a second event loop, which the
+    // browser's page (the only place this button shows) would have to carry
+    // for the whole score window.
+    connect(save, &QPushButton::pressed, files, [save, files] {
+        files->popup(save->mapToGlobal(QPoint(0, save->height())));
+    });
     return save;
 }
 
